@@ -1,0 +1,36 @@
+// A reference to a host object that may be unset. Using a member through an unset reference
+// fails with a null-object error, as the automation runtime reports "object not set".
+#pragma once
+
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "host/error.h"
+
+namespace host {
+
+template <class T>
+class Ref {
+ public:
+  Ref() = default;
+  Ref(std::nullptr_t) {}
+  Ref(std::shared_ptr<T> object) : object_(std::move(object)) {}
+  template <class U>
+  Ref(Ref<U> other) : object_(std::move(other).shared()) {}
+
+  T* operator->() const { return &get(); }
+  T& operator*() const { return get(); }
+  T& get() const {
+    if (!object_) throw Error(ErrorKind::null_object, std::string("object variable not set (") + T::kInterfaceName + ")");
+    return *object_;
+  }
+  explicit operator bool() const { return object_ != nullptr; }
+  const std::shared_ptr<T>& shared() const& { return object_; }
+  std::shared_ptr<T> shared() && { return std::move(object_); }
+
+ private:
+  std::shared_ptr<T> object_;
+};
+
+}  // namespace host

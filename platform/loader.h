@@ -1,0 +1,61 @@
+// Loading a component module at run time, as the host does: its entry points, version record
+// and resources; and the registry file that self-registration writes.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/component.h"
+#include "platform/module_info.h"
+#include "platform/resources.h"
+
+namespace platform {
+
+class LoadedModule {
+ public:
+  // Throws std::runtime_error naming the file when it cannot be loaded or lacks an entry point.
+  explicit LoadedModule(const std::string& path);
+  ~LoadedModule();
+  LoadedModule(const LoadedModule&) = delete;
+  LoadedModule& operator=(const LoadedModule&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::int32_t RegisterServer() const;
+  std::int32_t UnregisterServer() const;
+  std::int32_t CanUnloadNow() const;
+  // Creates an object of the class "Library.Class"; throws std::runtime_error when unavailable.
+  std::shared_ptr<DispatchObject> CreateObject(const std::string& prog_id) const;
+  const VersionRecord& Version() const;
+  TypeLibraryInfo TypeLibrary() const;
+  const ResourceDirectory& Resources() const;
+
+ private:
+  template <class F>
+  F Symbol(const char* name) const;
+  std::string path_;
+  void* handle_ = nullptr;
+};
+
+// The registry file: KELVO_REGISTRY, else $XDG_CONFIG_HOME/kelvo/registry.ini, else
+// ~/.config/kelvo/registry.ini. Sections are keys, each with name=value entries.
+class Registry {
+ public:
+  using Section = std::map<std::string, std::string>;
+  static std::string DefaultPath();
+  static Registry Open();  // reads the default file; an absent file is an empty registry
+  explicit Registry(std::string path);
+
+  const std::string& path() const { return path_; }
+  const std::map<std::string, Section>& sections() const { return sections_; }
+  void Set(const std::string& section, Section entries);
+  void Remove(const std::string& section);
+  void Save() const;  // throws std::runtime_error naming the file when it cannot be written
+
+ private:
+  std::string path_;
+  std::map<std::string, Section> sections_;
+};
+
+}  // namespace platform

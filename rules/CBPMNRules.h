@@ -1,0 +1,73 @@
+// CBPMNRules: the BPMN rule engine. It registers the rule category and the nine rules with the
+// host's validation service, keeps the pairs of local and host rule ids, dispatches a rule run
+// to the check of its element or connector kind, and reports every broken constraint through
+// one reporting procedure. The checks live in one unit per BPMN kind; the model queries that
+// they share live in model_queries.cpp.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/objects.h"
+#include "platform/component.h"
+
+class CBPMNRules {
+ public:
+  using RepositoryRef = host::Ref<host::Repository>;
+  using ElementRef = host::Ref<host::Element>;
+  using ConnectorRef = host::Ref<host::Connector>;
+
+  static const platform::DispatchInterface<CBPMNRules>& Interface();
+
+  void ConfigureCategories(const RepositoryRef& Repository);
+  void ConfigureRules(const RepositoryRef& Repository);
+  void RunConnectorRule(const RepositoryRef& Repository, std::u16string& sRuleID, std::int32_t& lConnectorID);
+  void RunElementRule(const RepositoryRef& Repository, std::u16string& sRuleID, const ElementRef& Element);
+
+ private:
+  // Rule-id mapping.
+  std::u16string GetHostRuleID(const std::u16string& local_id) const;
+  std::u16string GetLocalRuleID(const std::u16string& host_id) const;
+  static std::u16string LookupPairedValue(const std::u16string& key, const std::vector<std::u16string>& result_list,
+                                          const std::vector<std::u16string>& search_list);
+  void AddRuleIDPair(const std::u16string& host_id, const std::u16string& local_id);
+  // The one reporting procedure: message `message_id` at `level` under local rule `local_rule_id`.
+  void ReportViolation(const RepositoryRef& Repository, const char16_t* local_rule_id, std::int32_t message_id,
+                       std::int32_t level) const;
+
+  // Checks, one per BPMN kind.
+  void CheckSequenceFlow(const RepositoryRef& Repository, const ConnectorRef& Connector);
+  void CheckMessageFlow(const RepositoryRef& Repository, const ConnectorRef& Connector);
+  void CheckStartEvent(const RepositoryRef& Repository, const ElementRef& Element);
+  void CheckIntermediateEvent(const RepositoryRef& Repository, const ElementRef& Element);
+  void CheckEndEvent(const RepositoryRef& Repository, const ElementRef& Element);
+  void CheckActivity(const RepositoryRef& Repository, const ElementRef& Element);
+  void CheckGateway(const RepositoryRef& Repository, const ElementRef& Element);
+  void CheckSwimlane(const RepositoryRef& Repository, const ElementRef& Element);
+
+  // Model queries (model_queries.cpp).
+  static bool IsStartEvent(const ElementRef& Element);
+  static bool IsIntermediateEvent(const ElementRef& Element);
+  static bool IsEndEvent(const ElementRef& Element);
+  static bool IsActivity(const ElementRef& Element);
+  static bool IsGateway(const ElementRef& Element);
+  static bool IsPoolOrLane(const ElementRef& Element);
+  static bool IsFlowObject(const ElementRef& Element);
+  static bool IsCompensationActivity(const ElementRef& Element);
+  static bool IsOnActivityBoundary(const RepositoryRef& Repository, const ElementRef& Element);
+  static std::u16string GetTagValue(const ElementRef& Element, const std::u16string& tag_name);
+  static std::u16string GetConnectorTagValue(const ConnectorRef& Connector, const std::u16string& tag_name);
+  static std::int16_t CountIncomingSequenceFlows(const ElementRef& Element);
+  static std::int16_t CountOutgoingSequenceFlows(const ElementRef& Element);
+  static std::int16_t CountIncomingMessageFlows(const ElementRef& Element);
+  static std::int16_t CountOutgoingMessageFlows(const ElementRef& Element);
+  static std::int32_t GetPoolID(const RepositoryRef& Repository, const ElementRef& Element);
+  static bool IsLinkIntermediateEvent(const ElementRef& Element);
+  static bool HasAssociatedElementOfType(const RepositoryRef& Repository, const ElementRef& Element,
+                                         const std::u16string& metatype);
+
+  std::u16string CategoryID;
+  std::vector<std::u16string> HostRuleIDs;
+  std::vector<std::u16string> LocalRuleIDs;
+};

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -26,15 +28,20 @@ class CBPMNRules {
   void RunElementRule(const RepositoryRef& Repository, std::u16string& sRuleID, const ElementRef& Element);
 
  private:
+  // One row of the rule catalogue (CBPMNRules.cpp).
+  struct CatalogueRow;
+  static std::span<const CatalogueRow> Catalogue();
+
   // Rule-id mapping.
   std::u16string GetHostRuleID(const std::u16string& local_id) const;
   std::u16string GetLocalRuleID(const std::u16string& host_id) const;
-  static std::u16string LookupPairedValue(const std::u16string& key, const std::vector<std::u16string>& result_list,
+  static std::u16string LookupPairedValue(const std::u16string& key,
+                                          const std::vector<std::u16string>& result_list,
                                           const std::vector<std::u16string>& search_list);
   void AddRuleIDPair(const std::u16string& host_id, const std::u16string& local_id);
   // The one reporting procedure: message `message_id` at `level` under local rule `local_rule_id`.
-  void ReportViolation(const RepositoryRef& Repository, const char16_t* local_rule_id, std::int32_t message_id,
-                       std::int32_t level) const;
+  void ReportViolation(const RepositoryRef& Repository, const char16_t* local_rule_id,
+                       std::int32_t message_id, std::int32_t level) const;
 
   // Checks, one per BPMN kind.
   void CheckSequenceFlow(const RepositoryRef& Repository, const ConnectorRef& Connector);
@@ -45,6 +52,19 @@ class CBPMNRules {
   void CheckActivity(const RepositoryRef& Repository, const ElementRef& Element);
   void CheckGateway(const RepositoryRef& Repository, const ElementRef& Element);
   void CheckSwimlane(const RepositoryRef& Repository, const ElementRef& Element);
+
+  // Steps shared by several checks or too long to stay inside one.
+  void CheckWebServiceReference(const RepositoryRef& Repository, const ElementRef& Element) const;
+  void CheckStartEventTrigger(const RepositoryRef& Repository, const ElementRef& Element) const;
+  void CheckFlowObjectsHaveIncomingFlow(const RepositoryRef& Repository, const ElementRef& Element) const;
+  void CheckIntermediateTrigger(const RepositoryRef& Repository, const ElementRef& Element) const;
+  void CheckIntermediateOnBoundary(const RepositoryRef& Repository, const ElementRef& Element) const;
+  void CheckEndEventResult(const RepositoryRef& Repository, const ElementRef& Element) const;
+  void CheckStartEventBesideEndEvent(const RepositoryRef& Repository, const ElementRef& Element) const;
+  void CheckLoopTags(const RepositoryRef& Repository, const ElementRef& Element) const;
+  void CheckSubProcessTags(const RepositoryRef& Repository, const ElementRef& Element) const;
+  void CheckTaskMessageFlows(const RepositoryRef& Repository, const ElementRef& Element) const;
+  void CheckGatewayKind(const RepositoryRef& Repository, const ElementRef& Element, std::int16_t gates) const;
 
   // Model queries (model_queries.cpp).
   static bool IsStartEvent(const ElementRef& Element);
@@ -66,6 +86,9 @@ class CBPMNRules {
   static bool IsLinkIntermediateEvent(const ElementRef& Element);
   static bool HasAssociatedElementOfType(const RepositoryRef& Repository, const ElementRef& Element,
                                          const std::u16string& metatype);
+  // Walks the placements of the active diagram and hands each placed element to `visit`.
+  static void ForEachPlacedElement(const RepositoryRef& Repository,
+                                   const std::function<void(const ElementRef&)>& visit);
 
   std::u16string CategoryID;
   std::vector<std::u16string> HostRuleIDs;

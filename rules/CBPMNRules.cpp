@@ -1,0 +1,137 @@
+// CBPMNRules: the rule catalogue, the registration of the category and the rules, the mapping
+// between local and host rule ids, the dispatch of rule runs and the one reporting procedure.
+#include "rules/CBPMNRules.h"
+
+#include <array>
+
+#include "platform/resources.h"
+#include "rules/rule_support.h"
+
+namespace {
+
+using rules::kRule01;
+using rules::kRule02;
+using rules::kRule03;
+using rules::kRule04;
+using rules::kRule05;
+using rules::kRule06;
+using rules::kRule07;
+using rules::kRule08;
+using rules::kRule09;
+
+constexpr std::int32_t kCategoryNameString = 211;
+constexpr std::int32_t kRuleKind = 0;
+
+// Which run event serves a rule; Rule_03 is reported from inside other checks only.
+enum class RunKind { kConnector, kElement, kNone };
+
+}  // namespace
+
+struct CBPMNRules::CatalogueRow {
+  const char16_t* local_id;
+  std::int32_t name_string;
+  RunKind run_kind;
+  void (CBPMNRules::*connector_check)(const RepositoryRef&, const ConnectorRef&);
+  void (CBPMNRules::*element_check)(const RepositoryRef&, const ElementRef&);
+};
+
+// The rule catalogue, in the order of registration.
+std::span<const CBPMNRules::CatalogueRow> CBPMNRules::Catalogue() {
+  static const std::array<CatalogueRow, 9> rows{{
+      {kRule01, 112, RunKind::kConnector, &CBPMNRules::CheckSequenceFlow, nullptr},
+      {kRule02, 113, RunKind::kConnector, &CBPMNRules::CheckMessageFlow, nullptr},
+      {kRule03, 114, RunKind::kNone, nullptr, nullptr},
+      {kRule04, 115, RunKind::kElement, nullptr, &CBPMNRules::CheckStartEvent},
+      {kRule05, 116, RunKind::kElement, nullptr, &CBPMNRules::CheckIntermediateEvent},
+      {kRule06, 117, RunKind::kElement, nullptr, &CBPMNRules::CheckEndEvent},
+      {kRule07, 118, RunKind::kElement, nullptr, &CBPMNRules::CheckActivity},
+      {kRule08, 119, RunKind::kElement, nullptr, &CBPMNRules::CheckGateway},
+      {kRule09, 120, RunKind::kElement, nullptr, &CBPMNRules::CheckSwimlane},
+  }};
+  return rows;
+}
+
+const platform::DispatchInterface<CBPMNRules>& CBPMNRules::Interface() {
+  static const platform::DispatchInterface<CBPMNRules> interface {
+    "_CBPMNRules", {
+      platform::Lifecycle<CBPMNRules>("Class_Initialize"), platform::Lifecycle<CBPMNRules>("Class_Terminate"),
+          platform::Op("ConfigureCategories", &CBPMNRules::ConfigureCategories),
+          platform::Op("ConfigureRules", &CBPMNRules::ConfigureRules),
+          platform::Op("RunConnectorRule", &CBPMNRules::RunConnectorRule),
+          platform::Op("RunElementRule", &CBPMNRules::RunElementRule),
+    }
+  };
+  return interface;
+}
+
+void CBPMNRules::ConfigureCategories(const RepositoryRef& Repository) {
+  const host::Ref<host::ValidationService> service = Repository->ValidationService();
+  const std::u16string name = platform::LoadStringResource(kCategoryNameString);
+  CategoryID = service->AddRuleCategory(name);
+}
+
+void CBPMNRules::ConfigureRules(const RepositoryRef& Repository) {
+  const host::Ref<host::ValidationService> service = Repository->ValidationService();
+  for (const auto& row : Catalogue()) {
+    const std::u16string name = platform::LoadStringResource(row.name_string);
+    AddRuleIDPair(service->AddRule(CategoryID, kRuleKind, name), row.local_id);
+  }
+}
+
+void CBPMNRules::RunConnectorRule(const RepositoryRef& Repository, std::u16string& sRuleID,
+                                  std::int32_t& lConnectorID) {
+  const ConnectorRef connector = Repository->ConnectorById(lConnectorID);
+  if (!connector) return;
+  const std::u16string local_id = GetLocalRuleID(sRuleID);
+  for (const auto& row : Catalogue()) {
+    if (row.run_kind == RunKind::kConnector && local_id == row.local_id) {
+      (this->*row.connector_check)(Repository, connector);
+      return;
+    }
+  }
+}
+
+void CBPMNRules::RunElementRule(const RepositoryRef& Repository, std::u16string& sRuleID,
+                                const ElementRef& Element) {
+  if (!Element) return;
+  const std::u16string local_id = GetLocalRuleID(sRuleID);
+  for (const auto& row : Catalogue()) {
+    if (row.run_kind == RunKind::kElement && local_id == row.local_id) {
+      (this->*row.element_check)(Repository, Element);
+      return;
+    }
+  }
+}
+
+std::u16string CBPMNRules::GetHostRuleID(const std::u16string& local_id) const {
+  return LookupPairedValue(local_id, HostRuleIDs, LocalRuleIDs);
+}
+
+std::u16string CBPMNRules::GetLocalRuleID(const std::u16string& host_id) const {
+  return LookupPairedValue(host_id, LocalRuleIDs, HostRuleIDs);
+}
+
+// Linear scan; the first equal entry wins. The number of entries is a 16-bit collection count.
+std::u16string CBPMNRules::LookupPairedValue(const std::u16string& key,
+                                             const std::vector<std::u16string>& result_list,
+                                             const std::vector<std::u16string>& search_list) {
+  const std::int16_t count = rules::ToCount(search_list.size());
+  for (std::int16_t i = 0; i < count; ++i) {
+    if (search_list[i] == key) return result_list[i];
+  }
+  return {};
+}
+
+void CBPMNRules::AddRuleIDPair(const std::u16string& host_id, const std::u16string& local_id) {
+  HostRuleIDs.push_back(host_id);
+  LocalRuleIDs.push_back(local_id);
+}
+
+// The one way a check reports: host id, text, a fresh validation service, the report.
+void CBPMNRules::ReportViolation(const RepositoryRef& Repository, const char16_t* local_rule_id,
+                                 std::int32_t message_id, std::int32_t level) const {
+  const std::u16string host_id = GetHostRuleID(local_rule_id);
+  const std::u16string text = platform::LoadStringResource(message_id);
+  const host::Ref<host::ValidationService> service = Repository->ValidationService();
+  service->ReportViolation(host_id, level, text);
+}

@@ -1,0 +1,161 @@
+// Checks of an activity (a Task or a Sub-Process): start quantity, looping, ad-hoc and
+// independent sub-processes, the Message Flows each kind of Task sends and receives, and the
+// web-service reference.
+#include <array>
+#include <cstdlib>
+#include <string>
+
+#include "rules/CBPMNRules.h"
+#include "rules/rule_support.h"
+
+namespace {
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// Appends the digits at `i` to `out` and returns how many there were.
+std::size_t TakeDigits(const std::u16string& text, std::size_t& i, std::string& out) {
+  const std::size_t start = i;
+  while (i < text.size() && IsDigit(text[i])) out.push_back(static_cast<char>(text[i++]));
+  return i - start;
+}
+
+// Reads the number at the start of `text` as far as it goes: leading blanks, an optional
+// sign, digits, an optional decimal point with further digits, an optional exponent. Whatever
+// follows is ignored; a text that does not begin with a number reads as 0.
+double LeadingNumber(const std::u16string& text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
+  std::string number;
+  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) number.push_back(static_cast<char>(text[i++]));
+  std::size_t digits = TakeDigits(text, i, number);
+  if (i < text.size() && text[i] == u'.') {
+    number.push_back('.');
+    ++i;
+    digits += TakeDigits(text, i, number);
+  }
+  if (digits == 0) return 0;
+  if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
+    std::size_t j = i + 1;
+    std::string exponent = "e";
+    if (j < text.size() && (text[j] == u'+' || text[j] == u'-'))
+      exponent.push_back(static_cast<char>(text[j++]));
+    if (TakeDigits(text, j, exponent) > 0) number += exponent;
+  }
+  return std::strtod(number.c_str(), nullptr);
+}
+
+// One test of a Task row, on the Message Flow counts and, where named, a message tag.
+enum class FlowTest {
+  kNone,
+  kNoIncoming,   // no incoming Message Flow and `tag` empty
+  kNoOutgoing,   // no outgoing Message Flow and `tag` empty
+  kHasIncoming,  // an incoming Message Flow
+  kHasOutgoing,  // an outgoing Message Flow
+  kHasAny,       // an incoming or an outgoing Message Flow
+};
+
+struct TaskTest {
+  FlowTest test;
+  const char16_t* tag;
+  std::int32_t message;
+};
+
+struct TaskRow {
+  const char16_t* task_type;
+  TaskTest first;
+  TaskTest second;
+};
+
+constexpr TaskTest kNoTest{FlowTest::kNone, nullptr, 0};
+
+constexpr std::array<TaskRow, 8> kTaskRows{{
+    {u"Service", {FlowTest::kNoIncoming, u"InMessage", 177}, {FlowTest::kNoOutgoing, u"OutMessage", 178}},
+    {u"Receive", {FlowTest::kHasOutgoing, nullptr, 179}, {FlowTest::kNoIncoming, u"Message", 180}},
+    {u"Send", {FlowTest::kHasIncoming, nullptr, 181}, {FlowTest::kNoOutgoing, u"Message", 182}},
+    {u"User", {FlowTest::kNoIncoming, u"InMessage", 183}, {FlowTest::kNoOutgoing, u"OutMessage", 184}},
+    {u"Script", {FlowTest::kHasAny, nullptr, 185}, kNoTest},
+    {u"Manual", {FlowTest::kHasAny, nullptr, 186}, kNoTest},
+    {u"Reference", kNoTest, kNoTest},
+    {u"None", {FlowTest::kHasAny, nullptr, 188}, kNoTest},
+}};
+
+}  // namespace
+
+void CBPMNRules::CheckActivity(const RepositoryRef& Repository, const ElementRef& Element) {
+  if (!IsActivity(Element)) return;
+
+  if (!(LeadingNumber(GetTagValue(Element, u"StartQuantity")) > 0)) {
+    ReportViolation(Repository, rules::kRule07, 167, rules::kLevel1);
+  }
+  CheckLoopTags(Repository, Element);
+  if (GetTagValue(Element, u"ActivityType") == u"Sub-Process") CheckSubProcessTags(Repository, Element);
+  if (GetTagValue(Element, u"ActivityType") == u"Task") CheckTaskMessageFlows(Repository, Element);
+  CheckWebServiceReference(Repository, Element);
+}
+
+// Only the tags of the selected LoopType are read.
+void CBPMNRules::CheckLoopTags(const RepositoryRef& Repository, const ElementRef& Element) const {
+  const std::u16string loop_type = GetTagValue(Element, u"LoopType");
+  if (loop_type == u"Standard") {
+    if (GetTagValue(Element, u"LoopCondition").empty())
+      ReportViolation(Repository, rules::kRule07, 168, rules::kLevel1);
+    return;
+  }
+  if (loop_type != u"MultiInstance") return;
+  if (GetTagValue(Element, u"MI_Condition").empty())
+    ReportViolation(Repository, rules::kRule07, 169, rules::kLevel1);
+  if (GetTagValue(Element, u"MI_FlowCondition") == u"Complex" &&
+      GetTagValue(Element, u"ComplexMI_FlowCondition").empty()) {
+    ReportViolation(Repository, rules::kRule07, 170, rules::kLevel1);
+  }
+}
+
+void CBPMNRules::CheckSubProcessTags(const RepositoryRef& Repository, const ElementRef& Element) const {
+  if (GetTagValue(Element, u"AdHoc") == u"true" &&
+      GetTagValue(Element, u"AdHocCompletionCondition").empty()) {
+    ReportViolation(Repository, rules::kRule07, 173, rules::kLevel1);
+  }
+  if (GetTagValue(Element, u"SubProcessType") == u"Independent") {
+    // A child diagram is an owned diagram or a DiagramRef; both are asked, the diagrams first.
+    const std::int16_t owned = Element->OwnedDiagrams()->ItemCount();
+    const bool no_reference = GetTagValue(Element, u"DiagramRef").empty();
+    if (owned == 0 && no_reference) ReportViolation(Repository, rules::kRule07, 174, rules::kLevel1);
+  }
+}
+
+// The Message Flows each kind of Task sends and receives. Counts are asked afresh for each
+// test, before any tag of the same test.
+void CBPMNRules::CheckTaskMessageFlows(const RepositoryRef& Repository, const ElementRef& Element) const {
+  const auto broken = [&](const TaskTest& t) {
+    switch (t.test) {
+      case FlowTest::kNone:
+        return false;
+      case FlowTest::kNoIncoming: {
+        const bool none = CountIncomingMessageFlows(Element) == 0;
+        return GetTagValue(Element, t.tag).empty() && none;
+      }
+      case FlowTest::kNoOutgoing: {
+        const bool none = CountOutgoingMessageFlows(Element) == 0;
+        return GetTagValue(Element, t.tag).empty() && none;
+      }
+      case FlowTest::kHasIncoming:
+        return CountIncomingMessageFlows(Element) > 0;
+      case FlowTest::kHasOutgoing:
+        return CountOutgoingMessageFlows(Element) > 0;
+      case FlowTest::kHasAny: {
+        const std::int16_t in = CountIncomingMessageFlows(Element);
+        const std::int16_t out = CountOutgoingMessageFlows(Element);
+        return in > 0 || out > 0;
+      }
+    }
+    return false;
+  };
+  const std::u16string task_type = GetTagValue(Element, u"TaskType");
+  for (const auto& row : kTaskRows) {
+    if (task_type != row.task_type) continue;
+    for (const TaskTest& t : {row.first, row.second}) {
+      if (broken(t)) ReportViolation(Repository, rules::kRule07, t.message, rules::kLevel1);
+    }
+    return;
+  }
+}

@@ -1,0 +1,56 @@
+// Checks of the connecting objects: which element kinds a Sequence Flow or a Message Flow may
+// join, and that a Sequence Flow stays within one pool.
+#include "rules/CBPMNRules.h"
+#include "rules/rule_support.h"
+
+namespace {
+
+// Allowed end kinds: stereotype names, each followed by ";" and the first preceded by one.
+constexpr std::u16string_view kSequenceFlowSources = u";StartEvent;Activity;Gateway;IntermediateEvent;";
+constexpr std::u16string_view kSequenceFlowTargets = u";Activity;Gateway;IntermediateEvent;EndEvent;";
+constexpr std::u16string_view kMessageFlowSources = u";Pool;Activity;EndEvent;";
+constexpr std::u16string_view kMessageFlowTargets = u";StartEvent;Pool;Activity;IntermediateEvent;";
+
+bool IsStereotypeInList(const host::Ref<host::Element>& element, std::u16string_view list) {
+  const std::u16string wrapped = u";" + element->StereotypeName() + u";";
+  return list.find(wrapped) != std::u16string_view::npos;
+}
+
+}  // namespace
+
+// An end event on an activity's boundary may be a source, a start event on one a target.
+void CBPMNRules::CheckSequenceFlow(const RepositoryRef& Repository, const ConnectorRef& Connector) {
+  if (Connector->StereotypeName() != u"SequenceFlow") return;
+
+  const ElementRef source = Repository->ElementById(Connector->SourceId());
+  if (!IsStereotypeInList(source, kSequenceFlowSources)) {
+    const bool end = IsEndEvent(source);
+    const bool on_boundary = IsOnActivityBoundary(Repository, source);
+    if (!(end && on_boundary)) ReportViolation(Repository, rules::kRule01, 121, rules::kLevel0);
+  }
+
+  const ElementRef target = Repository->ElementById(Connector->TargetId());
+  if (!IsStereotypeInList(target, kSequenceFlowTargets)) {
+    const bool start = IsStartEvent(target);
+    const bool on_boundary = IsOnActivityBoundary(Repository, target);
+    if (!(start && on_boundary)) ReportViolation(Repository, rules::kRule01, 122, rules::kLevel0);
+  }
+
+  if (GetPoolID(Repository, source) != GetPoolID(Repository, target)) {
+    ReportViolation(Repository, rules::kRule01, 123, rules::kLevel0);
+  }
+}
+
+void CBPMNRules::CheckMessageFlow(const RepositoryRef& Repository, const ConnectorRef& Connector) {
+  if (Connector->StereotypeName() != u"MessageFlow") return;
+
+  const ElementRef source = Repository->ElementById(Connector->SourceId());
+  if (!IsStereotypeInList(source, kMessageFlowSources)) {
+    ReportViolation(Repository, rules::kRule02, 124, rules::kLevel0);
+  }
+
+  const ElementRef target = Repository->ElementById(Connector->TargetId());
+  if (!IsStereotypeInList(target, kMessageFlowTargets)) {
+    ReportViolation(Repository, rules::kRule02, 125, rules::kLevel0);
+  }
+}

@@ -1,0 +1,52 @@
+// The business-process-diagram constraints (Rule_03). They have no run of their own: the
+// event and activity checks evaluate them for the element they check. Two look at the flow
+// objects that share the element's container on the active diagram; the third is the
+// web-service reference that every event and activity must carry.
+#include "rules/CBPMNRules.h"
+#include "rules/rule_support.h"
+
+// If Implementation is "Web Service", WebService must be referenced; it is read only then.
+void CBPMNRules::CheckWebServiceReference(const RepositoryRef& Repository, const ElementRef& Element) const {
+  if (GetTagValue(Element, u"Implementation") != u"Web Service") return;
+  if (GetTagValue(Element, u"WebService").empty())
+    ReportViolation(Repository, rules::kRule03, 221, rules::kLevel0);
+}
+
+// Beside a Start Event, every placed flow object of its container needs an incoming Sequence
+// Flow, except start events, compensation activities, link events and intermediate events on
+// an activity's boundary. One report however many miss one; every placement is visited.
+void CBPMNRules::CheckFlowObjectsHaveIncomingFlow(const RepositoryRef& Repository,
+                                                  const ElementRef& Element) const {
+  bool all_have_incoming = true;
+  ForEachPlacedElement(Repository, [&](const ElementRef& candidate) {
+    if (candidate->ParentId() != Element->ParentId()) return;
+    if (!IsFlowObject(candidate)) return;
+    const bool start = IsStartEvent(candidate);
+    const bool compensation = IsCompensationActivity(candidate);
+    const bool intermediate = IsIntermediateEvent(candidate);
+    const bool on_boundary = IsOnActivityBoundary(Repository, candidate);
+    const bool link = IsLinkIntermediateEvent(candidate);
+    const bool exempt = (intermediate && on_boundary) || compensation || start || link;
+    if (!exempt && CountIncomingSequenceFlows(candidate) == 0) all_have_incoming = false;
+  });
+  if (!all_have_incoming) ReportViolation(Repository, rules::kRule03, 127, rules::kLevel0);
+}
+
+// Beside an End Event there must be a Start Event of the same container: first among the
+// placements of the active diagram, then, for an End Event inside an element, among that
+// element's nested elements. Neither search stops at the first find.
+void CBPMNRules::CheckStartEventBesideEndEvent(const RepositoryRef& Repository,
+                                               const ElementRef& Element) const {
+  bool found = false;
+  const auto look_at = [&](const ElementRef& candidate) {
+    const bool start = IsStartEvent(candidate);
+    const bool same_container = candidate->ParentId() == Element->ParentId();
+    if (start && same_container) found = true;
+  };
+  ForEachPlacedElement(Repository, look_at);
+  if (!found && Element->ParentId() != 0) {
+    const auto nested = Repository->ElementById(Element->ParentId())->NestedElements();
+    for (const auto& candidate : *nested) look_at(candidate);
+  }
+  if (!found) ReportViolation(Repository, rules::kRule03, 126, rules::kLevel0);
+}

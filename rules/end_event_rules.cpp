@@ -1,0 +1,61 @@
+// Checks of an End Event: what its Result requires, its Sequence and Message Flows, and the two
+// diagram-wide constraints that it carries (a Start Event beside it, web-service reference).
+#include <array>
+
+#include "rules/CBPMNRules.h"
+#include "rules/rule_support.h"
+
+namespace {
+
+// The tag each Result requires; Cancel and Compensation are tested otherwise, the others
+// require nothing.
+constexpr std::array<rules::RequiredTag, 4> kResultTags{{
+    {u"Message", u"Message", 158},
+    {u"Error", u"ErrorCode", 159},
+    {u"Link", u"LinkId", 162},
+    {u"Multiple", u"Results", 163},
+}};
+
+}  // namespace
+
+void CBPMNRules::CheckEndEvent(const RepositoryRef& Repository, const ElementRef& Element) {
+  if (!IsEndEvent(Element)) return;
+
+  CheckEndEventResult(Repository, Element);
+
+  if (CountIncomingSequenceFlows(Element) == 0)
+    ReportViolation(Repository, rules::kRule06, 164, rules::kLevel0);
+
+  const bool on_boundary = IsOnActivityBoundary(Repository, Element);
+  const std::int16_t outgoing = CountOutgoingSequenceFlows(Element);
+  if (!on_boundary && outgoing > 0) ReportViolation(Repository, rules::kRule06, 165, rules::kLevel0);
+
+  if (CountIncomingMessageFlows(Element) > 0)
+    ReportViolation(Repository, rules::kRule06, 166, rules::kLevel0);
+
+  CheckStartEventBesideEndEvent(Repository, Element);
+  CheckWebServiceReference(Repository, Element);
+}
+
+void CBPMNRules::CheckEndEventResult(const RepositoryRef& Repository, const ElementRef& Element) const {
+  const std::u16string result = GetTagValue(Element, u"Result");
+  if (result == u"Cancel") {
+    // Inside a transaction: the containing element's IsATransaction is "true"; its kind is
+    // not examined.
+    const bool in_transaction =
+        Element->ParentId() != 0 &&
+        GetTagValue(Repository->ElementById(Element->ParentId()), u"IsATransaction") == u"true";
+    if (!in_transaction) ReportViolation(Repository, rules::kRule06, 160, rules::kLevel0);
+    return;
+  }
+  if (result == u"Compensation") {
+    if (!HasAssociatedElementOfType(Repository, Element, u"Activity")) {
+      ReportViolation(Repository, rules::kRule06, 161, rules::kLevel1);
+    }
+    return;
+  }
+  const auto* row = rules::FindRequiredTag(kResultTags, result);
+  if (row && GetTagValue(Element, row->required).empty()) {
+    ReportViolation(Repository, rules::kRule06, row->message, rules::kLevel1);
+  }
+}

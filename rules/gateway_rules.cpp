@@ -1,0 +1,87 @@
+// Checks of a Gateway: no Message Flows, then, by GatewayType, the number of Gates (outgoing
+// Sequence Flows), the gateway's condition tags and the condition tags of each Gate.
+#include "rules/CBPMNRules.h"
+#include "rules/rule_support.h"
+
+namespace {
+
+using ConnectorRef = host::Ref<host::Connector>;
+using ElementRef = host::Ref<host::Element>;
+
+// Hands each outgoing Sequence Flow of the gateway to `visit`, in the order of its connector
+// list. All three values are read for every connector before they are combined.
+template <class Visit>
+void ForEachGate(const ElementRef& gateway, Visit&& visit) {
+  const auto connectors = gateway->ConnectorList();
+  for (const auto& connector : *connectors) {
+    const std::int32_t source = connector->SourceId();
+    const std::int32_t gateway_id = gateway->Id();
+    const bool sequence_flow = connector->StereotypeName() == u"SequenceFlow";
+    if (source == gateway_id && sequence_flow) visit(connector);
+  }
+}
+
+std::int16_t CountGates(const ElementRef& gateway) {
+  std::int16_t gates = 0;
+  ForEachGate(gateway, [&](const ConnectorRef&) { gates = rules::AddCounts(gates, 1); });
+  return gates;
+}
+
+}  // namespace
+
+void CBPMNRules::CheckGateway(const RepositoryRef& Repository, const ElementRef& Element) {
+  if (!IsGateway(Element)) return;
+
+  if (CountIncomingMessageFlows(Element) > 0)
+    ReportViolation(Repository, rules::kRule08, 189, rules::kLevel0);
+  if (CountOutgoingMessageFlows(Element) > 0)
+    ReportViolation(Repository, rules::kRule08, 190, rules::kLevel0);
+  CheckGatewayKind(Repository, Element, CountGates(Element));
+}
+
+// The constraints of the gateway's kind; every report here is at level 1.
+void CBPMNRules::CheckGatewayKind(const RepositoryRef& Repository, const ElementRef& Element,
+                                  std::int16_t gates) const {
+  const auto report = [&](std::int32_t message) {
+    ReportViolation(Repository, rules::kRule08, message, rules::kLevel1);
+  };
+  const auto condition_type = [](const ConnectorRef& flow) {
+    return GetConnectorTagValue(flow, u"ConditionType");
+  };
+  // Every Gate whose ConditionType is not "None" gets `message`.
+  const auto each_gate_unconditioned = [&](std::int32_t message) {
+    ForEachGate(Element, [&](const ConnectorRef& flow) {
+      if (condition_type(flow) != u"None") report(message);
+    });
+  };
+
+  const std::u16string gateway_type = GetTagValue(Element, u"GatewayType");
+  if (gateway_type == u"XOR") {
+    const std::u16string xor_type = GetTagValue(Element, u"XORType");
+    if (xor_type == u"Data") {
+      if (gates == 0) report(192);
+      ForEachGate(Element, [&](const ConnectorRef& flow) {
+        if (condition_type(flow) == u"Default") return;
+        const std::int16_t out = CountOutgoingSequenceFlows(Element);
+        if (GetConnectorTagValue(flow, u"ConditionExpression").empty() && out > 1) report(194);
+      });
+    } else if (xor_type == u"Event") {
+      if (gates < 2) report(197);
+      ForEachGate(Element, [&](const ConnectorRef& flow) {
+        const std::int16_t out = CountOutgoingSequenceFlows(Element);
+        if (condition_type(flow) != u"None" && out > 1) report(198);
+      });
+    }
+  } else if (gateway_type == u"Complex") {
+    if (CountIncomingSequenceFlows(Element) <= 1 && gates < 2) report(202);
+    each_gate_unconditioned(203);
+    const std::int16_t in = CountIncomingSequenceFlows(Element);
+    if (GetTagValue(Element, u"IncomingCondition").empty() && in > 1) report(204);
+    const std::int16_t out = CountOutgoingSequenceFlows(Element);
+    if (GetTagValue(Element, u"OutgoingCondition").empty() && out > 1) report(205);
+  } else if (gateway_type == u"AND") {
+    if (CountIncomingSequenceFlows(Element) <= 1 && gates < 2) report(207);
+    each_gate_unconditioned(208);
+  }
+  // "OR" and every other value: no test.
+}

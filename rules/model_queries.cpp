@@ -1,0 +1,155 @@
+// The model queries that every check asks: kinds, tag values, flow counts, boundary, pool and
+// association tests. Each reads the host model afresh and changes nothing.
+#include "rules/CBPMNRules.h"
+#include "rules/rule_support.h"
+
+namespace {
+
+using ElementRef = host::Ref<host::Element>;
+
+bool HasStereotype(const ElementRef& element, std::u16string_view stereotype) {
+  return element->StereotypeName() == stereotype;
+}
+
+// Last match wins; no match reads as the empty string.
+template <class TagCollection>
+std::u16string LastTagValue(TagCollection& tags, const std::u16string& tag_name) {
+  std::u16string value;
+  for (const auto& tag : tags) {
+    if (tag->Name() == tag_name) value = tag->Value();
+  }
+  return value;
+}
+
+enum class FlowEnd { kTarget, kSource };
+
+// The one algorithm of the four flow counts: connectors whose chosen end is the element and
+// whose stereotype matches, plus, for an activity, the same count of every child, recursively.
+std::int16_t CountFlows(const ElementRef& element, FlowEnd end, std::u16string_view stereotype) {
+  std::int16_t count = 0;
+  const auto connectors = element->ConnectorList();
+  for (const auto& connector : *connectors) {
+    const std::int32_t end_id = end == FlowEnd::kTarget ? connector->TargetId() : connector->SourceId();
+    const bool at_element = end_id == element->Id();
+    const bool of_kind = connector->StereotypeName() == stereotype;
+    if (at_element && of_kind) count = rules::AddCounts(count, 1);
+  }
+  if (element->MetaTypeName() == u"Activity") {
+    const auto children = element->Children();
+    for (const auto& child : *children) count = rules::AddCounts(count, CountFlows(child, end, stereotype));
+  }
+  return count;
+}
+
+}  // namespace
+
+bool CBPMNRules::IsStartEvent(const ElementRef& Element) { return HasStereotype(Element, u"StartEvent"); }
+
+bool CBPMNRules::IsIntermediateEvent(const ElementRef& Element) {
+  return HasStereotype(Element, u"IntermediateEvent");
+}
+
+bool CBPMNRules::IsEndEvent(const ElementRef& Element) { return HasStereotype(Element, u"EndEvent"); }
+
+bool CBPMNRules::IsActivity(const ElementRef& Element) { return HasStereotype(Element, u"Activity"); }
+
+bool CBPMNRules::IsGateway(const ElementRef& Element) { return HasStereotype(Element, u"Gateway"); }
+
+// The metatype is read once for each comparison.
+bool CBPMNRules::IsPoolOrLane(const ElementRef& Element) {
+  const bool pool = Element->MetaTypeName() == u"Pool";
+  const bool lane = Element->MetaTypeName() == u"Lane";
+  return pool || lane;
+}
+
+// All six questions are always asked, in this order.
+bool CBPMNRules::IsFlowObject(const ElementRef& Element) {
+  const bool start = IsStartEvent(Element);
+  const bool intermediate = IsIntermediateEvent(Element);
+  const std::u16string trigger = GetTagValue(Element, u"Trigger");
+  const bool end = IsEndEvent(Element);
+  const bool activity = IsActivity(Element);
+  const bool gateway = IsGateway(Element);
+  return start || end || activity || gateway || (intermediate && trigger != u"Compensation");
+}
+
+bool CBPMNRules::IsCompensationActivity(const ElementRef& Element) {
+  if (!IsActivity(Element)) return false;
+  return GetTagValue(Element, u"IsCompensation") == u"true";
+}
+
+// An event based on "ObjectNode" whose parent is an activity sits on that activity's boundary.
+bool CBPMNRules::IsOnActivityBoundary(const RepositoryRef& Repository, const ElementRef& Element) {
+  const bool start = IsStartEvent(Element);
+  const bool intermediate = IsIntermediateEvent(Element);
+  const bool end = IsEndEvent(Element);
+  const bool object_node = Element->BaseType() == u"ObjectNode";
+  if (!object_node || !(start || intermediate || end)) return false;
+  if (Element->ParentId() <= 0) return false;
+  return IsActivity(Repository->ElementById(Element->ParentId()));
+}
+
+std::u16string CBPMNRules::GetTagValue(const ElementRef& Element, const std::u16string& tag_name) {
+  return LastTagValue(*Element->Tags(), tag_name);
+}
+
+std::u16string CBPMNRules::GetConnectorTagValue(const ConnectorRef& Connector,
+                                                const std::u16string& tag_name) {
+  return LastTagValue(*Connector->Tags(), tag_name);
+}
+
+std::int16_t CBPMNRules::CountIncomingSequenceFlows(const ElementRef& Element) {
+  return CountFlows(Element, FlowEnd::kTarget, u"SequenceFlow");
+}
+
+std::int16_t CBPMNRules::CountOutgoingSequenceFlows(const ElementRef& Element) {
+  return CountFlows(Element, FlowEnd::kSource, u"SequenceFlow");
+}
+
+std::int16_t CBPMNRules::CountIncomingMessageFlows(const ElementRef& Element) {
+  return CountFlows(Element, FlowEnd::kTarget, u"MessageFlow");
+}
+
+std::int16_t CBPMNRules::CountOutgoingMessageFlows(const ElementRef& Element) {
+  return CountFlows(Element, FlowEnd::kSource, u"MessageFlow");
+}
+
+// The id of the outermost pool among the element's ancestors (the element itself if it is a
+// pool), 0 when none is.
+std::int32_t CBPMNRules::GetPoolID(const RepositoryRef& Repository, const ElementRef& Element) {
+  if (Element->MetaTypeName() == u"Pool") return Element->Id();
+  std::int32_t pool_id = 0;
+  ElementRef current = Element;
+  while (current->ParentId() != 0) {
+    current = Repository->ElementById(current->ParentId());
+    if (current->MetaTypeName() == u"Pool") pool_id = current->Id();
+  }
+  return pool_id;
+}
+
+bool CBPMNRules::IsLinkIntermediateEvent(const ElementRef& Element) {
+  const bool intermediate = IsIntermediateEvent(Element);
+  const std::u16string trigger = GetTagValue(Element, u"Trigger");
+  return intermediate && trigger == u"Link";
+}
+
+// True when any association of the element leads to an element of the given metatype.
+bool CBPMNRules::HasAssociatedElementOfType(const RepositoryRef& Repository, const ElementRef& Element,
+                                            const std::u16string& metatype) {
+  bool found = false;
+  const auto connectors = Element->ConnectorList();
+  for (const auto& connector : *connectors) {
+    if (connector->StereotypeName() != u"Association") continue;
+    const std::int32_t other_id =
+        connector->SourceId() == Element->Id() ? connector->TargetId() : connector->SourceId();
+    if (Repository->ElementById(other_id)->MetaTypeName() == metatype) found = true;
+  }
+  return found;
+}
+
+void CBPMNRules::ForEachPlacedElement(const RepositoryRef& Repository,
+                                      const std::function<void(const ElementRef&)>& visit) {
+  const host::Ref<host::Diagram> diagram = Repository->ActiveDiagram();
+  const auto placements = diagram->Placements();
+  for (const auto& placement : *placements) visit(Repository->ElementById(placement->PlacedElementId()));
+}

@@ -1,0 +1,62 @@
+// Small pieces shared by the rule engine's units: the local rule ids, the message levels, the
+// 16-bit arithmetic of the counts that the add-in keeps, and the lookup of tag-requirement
+// tables ("when tag X has value V, tag Y must be filled").
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <span>
+#include <string>
+
+#include "host/error.h"
+
+namespace rules {
+
+// Local rule ids, as the rule catalogue names them.
+inline constexpr const char16_t* kRule01 = u"Rule_01";
+inline constexpr const char16_t* kRule02 = u"Rule_02";
+inline constexpr const char16_t* kRule03 = u"Rule_03";
+inline constexpr const char16_t* kRule04 = u"Rule_04";
+inline constexpr const char16_t* kRule05 = u"Rule_05";
+inline constexpr const char16_t* kRule06 = u"Rule_06";
+inline constexpr const char16_t* kRule07 = u"Rule_07";
+inline constexpr const char16_t* kRule08 = u"Rule_08";
+inline constexpr const char16_t* kRule09 = u"Rule_09";
+
+// Levels passed with a report; what they mean is the host's business.
+inline constexpr std::int32_t kLevel0 = 0;
+inline constexpr std::int32_t kLevel1 = 1;
+
+// Adds two 16-bit counts; a sum past the 16-bit range fails as the count would overflow.
+inline std::int16_t AddCounts(std::int16_t a, std::int16_t b) {
+  const int sum = int{a} + int{b};
+  if (sum > std::numeric_limits<std::int16_t>::max() || sum < std::numeric_limits<std::int16_t>::min()) {
+    throw host::Error(host::ErrorKind::overflow, "overflow: a count passed 32767");
+  }
+  return static_cast<std::int16_t>(sum);
+}
+
+// Narrows a size to a 16-bit count, failing when it does not fit.
+inline std::int16_t ToCount(std::size_t size) {
+  if (size > static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max())) {
+    throw host::Error(host::ErrorKind::overflow, "overflow: a count passed 32767");
+  }
+  return static_cast<std::int16_t>(size);
+}
+
+// "When the selecting tag has `value`, the tag `required` must not be empty; else `message`."
+struct RequiredTag {
+  const char16_t* value;
+  const char16_t* required;
+  std::int32_t message;
+};
+
+// The row whose value equals `value` exactly, or nullptr.
+inline const RequiredTag* FindRequiredTag(std::span<const RequiredTag> rows, const std::u16string& value) {
+  for (const auto& row : rows) {
+    if (value == row.value) return &row;
+  }
+  return nullptr;
+}
+
+}  // namespace rules

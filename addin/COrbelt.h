@@ -22,8 +22,8 @@ class COrbelt {
 
   host::Variant Kelvo_GetMenuItems(const RepositoryRef& Repository, std::u16string& MenuLocation,
                                    std::u16string& MenuName);
-  void Kelvo_MenuClick(const RepositoryRef& Repository, std::u16string& MenuLocation, std::u16string& MenuName,
-                       std::u16string& ItemName);
+  void Kelvo_MenuClick(const RepositoryRef& Repository, std::u16string& MenuLocation,
+                       std::u16string& MenuName, std::u16string& ItemName);
   void ShowTechnology(const RepositoryRef& Repository);
   void HideTechnology(const RepositoryRef& Repository);
   void DoLoad(const RepositoryRef& Repository);
@@ -33,8 +33,14 @@ class COrbelt {
   void Kelvo_OnInitializeUserRules(const RepositoryRef& Repository);
   void Kelvo_OnRunElementRule(const RepositoryRef& Repository, std::u16string& sRuleID,
                               const host::Ref<host::Element>& Element);
-  void Kelvo_OnRunConnectorRule(const RepositoryRef& Repository, std::u16string& sRuleID, std::int32_t& lConnectorID);
+  void Kelvo_OnRunConnectorRule(const RepositoryRef& Repository, std::u16string& sRuleID,
+                                std::int32_t& lConnectorID);
 
  private:
+  // Menu commands without a public operation of their own.
+  void OpenHelp(const RepositoryRef& Repository);
+  void ExportToBPEL(const RepositoryRef& Repository);
+  void ShowAbout(const RepositoryRef& Repository);
+
   std::unique_ptr<CBPMNRules> Rules;
 };

@@ -19,12 +19,18 @@ enum class ErrorKind {
 
 constexpr std::string_view ToString(ErrorKind kind) {
   switch (kind) {
-    case ErrorKind::host: return "host";
-    case ErrorKind::overflow: return "overflow";
-    case ErrorKind::null_object: return "null-object";
-    case ErrorKind::type_mismatch: return "type-mismatch";
-    case ErrorKind::index: return "index";
-    case ErrorKind::resource: return "resource";
+    case ErrorKind::host:
+      return "host";
+    case ErrorKind::overflow:
+      return "overflow";
+    case ErrorKind::null_object:
+      return "null-object";
+    case ErrorKind::type_mismatch:
+      return "type-mismatch";
+    case ErrorKind::index:
+      return "index";
+    case ErrorKind::resource:
+      return "resource";
   }
   return "host";
 }

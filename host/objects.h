@@ -26,7 +26,8 @@ class Object {
   virtual ~Object() = default;
   virtual Variant InvokeByName(std::u16string_view member, std::vector<Variant>& args) {
     (void)args;
-    throw Error(ErrorKind::host, "object does not support the member " + std::string(member.begin(), member.end()));
+    throw Error(ErrorKind::host,
+                "object does not support the member " + std::string(member.begin(), member.end()));
   }
 };
 
@@ -137,8 +138,10 @@ class ValidationService : public Object {
  public:
   static constexpr const char* kInterfaceName = "ValidationService";
   virtual std::u16string AddRuleCategory(const std::u16string& name) = 0;
-  virtual std::u16string AddRule(const std::u16string& category_id, std::int32_t kind, const std::u16string& name) = 0;
-  virtual void ReportViolation(const std::u16string& host_rule_id, std::int32_t level, const std::u16string& message) = 0;
+  virtual std::u16string AddRule(const std::u16string& category_id, std::int32_t kind,
+                                 const std::u16string& name) = 0;
+  virtual void ReportViolation(const std::u16string& host_rule_id, std::int32_t level,
+                               const std::u16string& message) = 0;
 };
 
 class InfoItem : public Object {

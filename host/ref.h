@@ -22,7 +22,8 @@ class Ref {
   T* operator->() const { return &get(); }
   T& operator*() const { return get(); }
   T& get() const {
-    if (!object_) throw Error(ErrorKind::null_object, std::string("object variable not set (") + T::kInterfaceName + ")");
+    if (!object_)
+      throw Error(ErrorKind::null_object, std::string("object variable not set (") + T::kInterfaceName + ")");
     return *object_;
   }
   explicit operator bool() const { return object_ != nullptr; }

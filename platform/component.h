@@ -106,10 +106,14 @@ struct Arg<const host::Ref<I>&> {
   static host::Ref<I> From(host::Variant& v) {
     if (std::holds_alternative<std::monostate>(v)) return {};
     auto* object = std::get_if<std::shared_ptr<host::Object>>(&v);
-    if (!object) throw host::Error(host::ErrorKind::type_mismatch, std::string("type mismatch: ") + I::kInterfaceName + " expected");
+    if (!object)
+      throw host::Error(host::ErrorKind::type_mismatch,
+                        std::string("type mismatch: ") + I::kInterfaceName + " expected");
     if (!*object) return {};
     auto typed = std::dynamic_pointer_cast<I>(*object);
-    if (!typed) throw host::Error(host::ErrorKind::type_mismatch, std::string("type mismatch: ") + I::kInterfaceName + " expected");
+    if (!typed)
+      throw host::Error(host::ErrorKind::type_mismatch,
+                        std::string("type mismatch: ") + I::kInterfaceName + " expected");
     return host::Ref<I>(std::move(typed));
   }
 };
@@ -135,14 +139,15 @@ Operation<T> Op(std::string name, R (T::*method)(A...)) {
             if (args.size() != sizeof...(A)) {
               throw host::Error(host::ErrorKind::type_mismatch, "wrong number of arguments");
             }
-            return [&]<std::size_t... I>(std::index_sequence<I...>) -> host::Variant {
+            return [&]<std::size_t... I>(std::index_sequence<I...>)->host::Variant {
               if constexpr (std::is_void_v<R>) {
                 (self.*method)(detail::Arg<A>::From(*args[I])...);
                 return {};
               } else {
                 return detail::ToVariant((self.*method)(detail::Arg<A>::From(*args[I])...));
               }
-            }(std::index_sequence_for<A...>{});
+            }
+            (std::index_sequence_for<A...>{});
           }};
 }
 
@@ -188,7 +193,8 @@ class AutomationObject final : public DispatchObject {
           return op.call(*object_, args);
         }
       }
-      throw host::Error(host::ErrorKind::host, "no operation named " + std::string(operation.begin(), operation.end()));
+      throw host::Error(host::ErrorKind::host,
+                        "no operation named " + std::string(operation.begin(), operation.end()));
     });
   }
   T& object() { return *object_; }
@@ -221,6 +227,7 @@ CoClass MakeCoClass(std::string name, bool creatable) {
 class InProcessServer {
  public:
   InProcessServer(std::string library, std::vector<CoClass> classes);
+  ~InProcessServer();
 
   TypeLibraryInfo TypeLibrary() const;
   std::int32_t RegisterServer() const;

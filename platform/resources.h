@@ -44,5 +44,7 @@ std::span<const std::uint8_t> LoadBinaryResource(std::string_view type, std::int
 
 }  // namespace platform
 
-// Defined by the generated resource source of each module.
-extern "C" const platform::ResourceDirectory* KelvoModuleResources();
+namespace platform {
+// The directory of the module this code is linked into, defined by its generated resource source.
+const ResourceDirectory& ModuleResourceDirectory();
+}  // namespace platform

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -20,10 +21,17 @@ constexpr std::int32_t kIdOk = 1;
 // HTML help commands.
 constexpr std::uint32_t kHhHelpContext = 15;
 
+struct Font {
+  std::string name;
+  int weight = 400;
+  double points = 8.25;
+};
+
 struct Control {
   std::string name;
   std::string kind;  // "label", "picture", "button"
   std::u16string text;
+  Font font;
 };
 
 // A dialog window. A form sets its texts when it loads and unloads itself to end a modal show.
@@ -74,7 +82,8 @@ struct HelpRecord {
 class UserInterface {
  public:
   virtual ~UserInterface() = default;
-  virtual std::int32_t MessageBox(const std::u16string& text, const std::u16string& title, std::int32_t style) = 0;
+  virtual std::int32_t MessageBox(const std::u16string& text, const std::u16string& title,
+                                  std::int32_t style) = 0;
   // Returns when the form has unloaded.
   virtual void ShowModal(Form& form) = 0;
   virtual std::intptr_t HtmlHelp(std::intptr_t caller, const std::string& file, std::uint32_t command,
@@ -84,7 +93,8 @@ class UserInterface {
 // Records everything shown; a modal dialog is loaded, recorded and closed by its default button.
 class RecordingUserInterface : public UserInterface {
  public:
-  std::int32_t MessageBox(const std::u16string& text, const std::u16string& title, std::int32_t style) override;
+  std::int32_t MessageBox(const std::u16string& text, const std::u16string& title,
+                          std::int32_t style) override;
   void ShowModal(Form& form) override;
   std::intptr_t HtmlHelp(std::intptr_t caller, const std::string& file, std::uint32_t command,
                          std::uintptr_t data) override;
@@ -98,7 +108,8 @@ class RecordingUserInterface : public UserInterface {
 // Writes to the terminal's error stream; a dialog is drawn as text and closed by its default button.
 class TerminalUserInterface : public UserInterface {
  public:
-  std::int32_t MessageBox(const std::u16string& text, const std::u16string& title, std::int32_t style) override;
+  std::int32_t MessageBox(const std::u16string& text, const std::u16string& title,
+                          std::int32_t style) override;
   void ShowModal(Form& form) override;
   std::intptr_t HtmlHelp(std::intptr_t caller, const std::string& file, std::uint32_t command,
                          std::uintptr_t data) override;

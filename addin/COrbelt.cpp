@@ -1,0 +1,122 @@
+// COrbelt: lifetime, the menu tree, the click dispatch and the forwarding of validation events.
+#include "addin/COrbelt.h"
+
+#include <vector>
+
+#include "addin/HelperFuncs.h"
+#include "addin/frmAbout.h"
+
+using HelperFuncs::LoadText;
+using HelperFuncs::ShowMessage;
+
+namespace {
+
+constexpr std::int32_t kTopLevelMenu = 101;
+constexpr std::int32_t kUnload = 102;
+constexpr std::int32_t kLoad = 103;
+constexpr std::int32_t kHelp = 107;
+constexpr std::int32_t kNewDiagram = 108;
+constexpr std::int32_t kAbout = 213;
+constexpr std::int32_t kShowProfile = 216;
+constexpr std::int32_t kHideProfile = 217;
+// The first host build that the submenu's technology commands work with.
+constexpr std::int32_t kFirstSupportedBuild = 795;
+const std::u16string kSeparator = u"-";
+
+// One row of the click dispatch: a string-table caption, or a fixed caption when the id is 0.
+struct ClickRow {
+  std::int32_t caption_id;
+  const char16_t* fixed_caption;
+  void (COrbelt::*command)(const COrbelt::RepositoryRef&);
+};
+
+std::u16string CaptionOf(const ClickRow& row) {
+  return row.caption_id != 0 ? LoadText(row.caption_id) : std::u16string(row.fixed_caption);
+}
+
+}  // namespace
+
+COrbelt::COrbelt() : Rules(std::make_unique<CBPMNRules>()) { HelperFuncs::SetHelpPath(); }
+
+COrbelt::~COrbelt() { Rules.reset(); }
+
+const platform::DispatchInterface<COrbelt>& COrbelt::Interface() {
+  static const platform::DispatchInterface<COrbelt> interface {
+    "_COrbelt", {
+      platform::Lifecycle<COrbelt>("Class_Initialize"), platform::Lifecycle<COrbelt>("Class_Terminate"),
+          platform::Op("Kelvo_GetMenuItems", &COrbelt::Kelvo_GetMenuItems),
+          platform::Op("Kelvo_MenuClick", &COrbelt::Kelvo_MenuClick),
+          platform::Op("ShowTechnology", &COrbelt::ShowTechnology),
+          platform::Op("HideTechnology", &COrbelt::HideTechnology), platform::Op("DoLoad", &COrbelt::DoLoad),
+          platform::Op("DoUnload", &COrbelt::DoUnload), platform::Op("DoNewDiagram", &COrbelt::DoNewDiagram),
+          platform::Op("Kelvo_OnPostNewElement", &COrbelt::Kelvo_OnPostNewElement),
+          platform::Op("Kelvo_OnInitializeUserRules", &COrbelt::Kelvo_OnInitializeUserRules),
+          platform::Op("Kelvo_OnRunElementRule", &COrbelt::Kelvo_OnRunElementRule),
+          platform::Op("Kelvo_OnRunConnectorRule", &COrbelt::Kelvo_OnRunConnectorRule),
+    }
+  };
+  return interface;
+}
+
+host::Variant COrbelt::Kelvo_GetMenuItems(const RepositoryRef& Repository, std::u16string& /*MenuLocation*/,
+                                          std::u16string& MenuName) {
+  if (MenuName.empty()) return LoadText(kTopLevelMenu);
+  if (MenuName != LoadText(kTopLevelMenu)) {
+    ShowMessage(u"MenuName=" + MenuName);
+    return {};
+  }
+  if (Repository->HostBuild() < kFirstSupportedBuild)
+    return host::StringArray{LoadText(kHelp), LoadText(kAbout)};
+  if (!Repository->HasTechnology(u"BPMN")) {
+    return host::StringArray{LoadText(kLoad), kSeparator, LoadText(kHelp), LoadText(kAbout)};
+  }
+  return host::StringArray{
+      LoadText(kUnload),     kSeparator, LoadText(kShowProfile), LoadText(kHideProfile), kSeparator,
+      LoadText(kNewDiagram), kSeparator, LoadText(kHelp),        LoadText(kAbout)};
+}
+
+void COrbelt::Kelvo_MenuClick(const RepositoryRef& Repository, std::u16string& /*MenuLocation*/,
+                              std::u16string& /*MenuName*/, std::u16string& ItemName) {
+  static const ClickRow kClickOrder[] = {
+      {kLoad, nullptr, &COrbelt::DoLoad},
+      {kUnload, nullptr, &COrbelt::DoUnload},
+      {kShowProfile, nullptr, &COrbelt::ShowTechnology},
+      {kHideProfile, nullptr, &COrbelt::HideTechnology},
+      {kNewDiagram, nullptr, &COrbelt::DoNewDiagram},
+      {kHelp, nullptr, &COrbelt::OpenHelp},
+      {0, u"E&xport to BPEL", &COrbelt::ExportToBPEL},
+      {kAbout, nullptr, &COrbelt::ShowAbout},
+  };
+  for (const auto& row : kClickOrder) {
+    if (ItemName == CaptionOf(row)) {
+      (this->*row.command)(Repository);
+      return;
+    }
+  }
+  ShowMessage(u"ItemName=" + ItemName);
+}
+
+void COrbelt::ExportToBPEL(const RepositoryRef& Repository) {
+  std::vector<host::Variant> no_arguments;
+  Repository->ValidationService()->InvokeByName(u"ExportDiagramToBPEL", no_arguments);
+}
+
+void COrbelt::ShowAbout(const RepositoryRef& /*Repository*/) {
+  frmAbout dialog;
+  platform::ShowModal(dialog);
+}
+
+void COrbelt::Kelvo_OnInitializeUserRules(const RepositoryRef& Repository) {
+  Rules->ConfigureCategories(Repository);
+  Rules->ConfigureRules(Repository);
+}
+
+void COrbelt::Kelvo_OnRunElementRule(const RepositoryRef& Repository, std::u16string& sRuleID,
+                                     const host::Ref<host::Element>& Element) {
+  Rules->RunElementRule(Repository, sRuleID, Element);
+}
+
+void COrbelt::Kelvo_OnRunConnectorRule(const RepositoryRef& Repository, std::u16string& sRuleID,
+                                       std::int32_t& lConnectorID) {
+  Rules->RunConnectorRule(Repository, sRuleID, lConnectorID);
+}

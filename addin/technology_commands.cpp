@@ -1,0 +1,56 @@
+// The technology commands: load the embedded BPMN technology into the open model, unload it,
+// and show or hide its toolbox profile. Whether the technology is loaded is the host's to know.
+#include <string_view>
+
+#include "addin/COrbelt.h"
+#include "addin/HelperFuncs.h"
+#include "platform/resources.h"
+#include "platform/text.h"
+
+using HelperFuncs::LoadText;
+using HelperFuncs::ShowMessage;
+
+namespace {
+const std::u16string kTechnologyId = u"BPMN";
+constexpr std::int32_t kTechnologyResource = 101;
+constexpr std::int32_t kUnableToLoad = 104;
+constexpr std::int32_t kUnableToUnload = 105;
+constexpr std::int32_t kNoModelOpen = 106;
+constexpr std::int32_t kHostTooOld = 212;
+constexpr std::int32_t kFirstSupportedBuild = 795;
+}  // namespace
+
+void COrbelt::ShowTechnology(const RepositoryRef& Repository) {
+  Repository->SetProfileVisible(kTechnologyId, u"", true);
+}
+
+void COrbelt::HideTechnology(const RepositoryRef& Repository) {
+  Repository->SetProfileVisible(kTechnologyId, u"", false);
+}
+
+void COrbelt::DoLoad(const RepositoryRef& Repository) {
+  if (Repository->ModelLocation().empty()) {
+    ShowMessage(LoadText(kNoModelOpen));
+    return;
+  }
+  if (Repository->HostBuild() < kFirstSupportedBuild) {
+    ShowMessage(LoadText(kHostTooOld));
+    return;
+  }
+  const auto bytes = platform::LoadBinaryResource("TECHFILE", kTechnologyResource);
+  const std::u16string document =
+      platform::FromAnsi(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  if (Repository->InstallTechnology(document)) {
+    ShowTechnology(Repository);
+  } else {
+    ShowMessage(LoadText(kUnableToLoad));
+  }
+}
+
+void COrbelt::DoUnload(const RepositoryRef& Repository) {
+  if (Repository->ModelLocation().empty()) {
+    ShowMessage(LoadText(kNoModelOpen));
+    return;
+  }
+  if (!Repository->RemoveTechnology(kTechnologyId)) ShowMessage(LoadText(kUnableToUnload));
+}

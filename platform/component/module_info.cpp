@@ -1,0 +1,25 @@
+// Where the module that contains this code lives.
+#include "platform/module_info.h"
+
+#include <dlfcn.h>
+
+#include <stdexcept>
+
+namespace platform {
+
+std::string ThisModulePath() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<const void*>(&ThisModulePath), &info) == 0 || info.dli_fname == nullptr) {
+    throw std::runtime_error("cannot find the module's own file");
+  }
+  return info.dli_fname;
+}
+
+std::string ThisModuleDirectory() {
+  const std::string path = ThisModulePath();
+  const auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace platform

@@ -1,0 +1,75 @@
+// The automation conversion of host values to 32-bit integers.
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "host/objects.h"
+
+namespace {
+
+struct Conversion {
+  const char* name;
+  host::Variant value;
+  std::int32_t expected;
+};
+
+class ToLongConverts : public testing::TestWithParam<Conversion> {};
+
+TEST_P(ToLongConverts, ToTheExpectedNumber) {
+  EXPECT_EQ(host::ToLong(GetParam().value), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, ToLongConverts,
+                         testing::Values(Conversion{"Empty", host::Variant{}, 0},
+                                         Conversion{"True", true, -1},
+                                         Conversion{"Short", std::int16_t{-7}, -7},
+                                         Conversion{"Long", std::int32_t{123456}, 123456},
+                                         Conversion{"DoubleRoundsHalfToEven", 2.5, 2},
+                                         Conversion{"DoubleRoundsUp", 2.6, 3},
+                                         Conversion{"Digits", std::u16string(u"42"), 42},
+                                         Conversion{"SignedDigits", std::u16string(u"-42"), -42},
+                                         Conversion{"BlanksAround", std::u16string(u"  17 "), 17},
+                                         Conversion{"Largest", std::u16string(u"2147483647"),
+                                                    std::numeric_limits<std::int32_t>::max()}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct Failure {
+  const char* name;
+  host::Variant value;
+  host::ErrorKind kind;
+};
+
+class ToLongFails : public testing::TestWithParam<Failure> {};
+
+TEST_P(ToLongFails, WithTheRightKind) {
+  try {
+    host::ToLong(GetParam().value);
+    FAIL() << "no error";
+  } catch (const host::Error& e) {
+    EXPECT_EQ(e.kind(), GetParam().kind);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, ToLongFails,
+    testing::Values(Failure{"Letters", std::u16string(u"twelve"), host::ErrorKind::type_mismatch},
+                    Failure{"EmptyText", std::u16string(u""), host::ErrorKind::type_mismatch},
+                    Failure{"TrailingWord", std::u16string(u"12 apples"), host::ErrorKind::type_mismatch},
+                    Failure{"Array", host::StringArray{u"1"}, host::ErrorKind::type_mismatch},
+                    Failure{"TooLargeText", std::u16string(u"2147483648"), host::ErrorKind::overflow},
+                    Failure{"TooLargeDouble", 1e12, host::ErrorKind::overflow}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Ref, UsingAnUnsetReferenceIsANullObjectError) {
+  host::Ref<host::Element> unset;
+  EXPECT_FALSE(unset);
+  try {
+    unset->Id();
+    FAIL() << "no error";
+  } catch (const host::Error& e) {
+    EXPECT_EQ(e.kind(), host::ErrorKind::null_object);
+    EXPECT_NE(std::string(e.what()).find("Element"), std::string::npos);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,134 @@
+// The add-in module as the host meets it: loaded at run time by its entry points.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/loader.h"
+
+namespace {
+
+std::string ModulePath() {
+  const char* path = std::getenv("ORBELT_ADDIN");
+  return path ? path : ORBELT_BINARY_DIR "/liborbelt.so";
+}
+
+class Module : public testing::Test {
+ protected:
+  platform::LoadedModule module_{ModulePath()};
+};
+
+TEST_F(Module, MarksItselfSelfRegistering) { EXPECT_TRUE(module_.Version().ole_self_register); }
+
+TEST_F(Module, DescribesItsClassesAndInterfacesInDeclaredOrder) {
+  const auto library = module_.TypeLibrary();
+  EXPECT_EQ(library.name, "Orbelt");
+  ASSERT_EQ(library.classes.size(), 2u);
+  EXPECT_EQ(library.classes[0].name, "COrbelt");
+  EXPECT_EQ(library.classes[0].default_interface.name, "_COrbelt");
+  EXPECT_EQ(
+      library.classes[0].default_interface.operations,
+      (std::vector<std::string>{"Class_Initialize", "Class_Terminate", "Kelvo_GetMenuItems",
+                                "Kelvo_MenuClick", "ShowTechnology", "HideTechnology", "DoLoad", "DoUnload",
+                                "DoNewDiagram", "Kelvo_OnPostNewElement", "Kelvo_OnInitializeUserRules",
+                                "Kelvo_OnRunElementRule", "Kelvo_OnRunConnectorRule"}));
+  EXPECT_EQ(library.classes[1].name, "CBPMNRules");
+  EXPECT_EQ(library.classes[1].default_interface.name, "_CBPMNRules");
+  EXPECT_EQ(library.classes[1].default_interface.operations,
+            (std::vector<std::string>{"Class_Initialize", "Class_Terminate", "ConfigureCategories",
+                                      "ConfigureRules", "RunConnectorRule", "RunElementRule"}));
+}
+
+TEST_F(Module, ServesAFactoryForCOrbeltOnly) {
+  EXPECT_NE(module_.CreateObject("Orbelt.COrbelt"), nullptr);
+  EXPECT_THROW(module_.CreateObject("Orbelt.CBPMNRules"), std::runtime_error);
+  EXPECT_THROW(module_.CreateObject("orbelt.corbelt"), std::runtime_error);
+}
+
+TEST_F(Module, CanUnloadOnlyWhenNoObjectLives) {
+  EXPECT_EQ(module_.CanUnloadNow(), platform::kOk);
+  {
+    auto object = module_.CreateObject("Orbelt.COrbelt");
+    EXPECT_EQ(module_.CanUnloadNow(), platform::kFalse);
+  }
+  EXPECT_EQ(module_.CanUnloadNow(), platform::kOk);
+}
+
+class Registration : public Module {
+ protected:
+  void SetUp() override {
+    path_ =
+        std::filesystem::temp_directory_path() / ("orbelt-registry-" + std::to_string(::getpid()) + ".ini");
+    std::filesystem::remove(path_);
+    setenv("KELVO_REGISTRY", path_.c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("KELVO_REGISTRY");
+    std::filesystem::remove(path_);
+  }
+  std::filesystem::path path_;
+};
+
+TEST_F(Registration, RegistersBothClassesAndTheLibraryThenRemovesThem) {
+  // An entry of another component must survive both steps.
+  platform::Registry other(path_.string());
+  other.Set("Other.Thing", {{"module", "/opt/other.so"}});
+  other.Save();
+
+  ASSERT_EQ(module_.RegisterServer(), platform::kOk);
+  const auto registered = platform::Registry::Open().sections();
+  ASSERT_TRUE(registered.count("Orbelt.COrbelt"));
+  EXPECT_EQ(registered.at("Orbelt.COrbelt").at("module"), module_.path());
+  EXPECT_EQ(registered.at("Orbelt.COrbelt").at("interface"), "_COrbelt");
+  EXPECT_EQ(registered.at("Orbelt.CBPMNRules").at("creatable"), "no");
+  EXPECT_EQ(registered.at("TypeLib.Orbelt").at("classes"), "COrbelt,CBPMNRules");
+  EXPECT_TRUE(registered.count("Other.Thing"));
+
+  ASSERT_EQ(module_.UnregisterServer(), platform::kOk);
+  const auto left = platform::Registry::Open().sections();
+  EXPECT_EQ(left.size(), 1u);
+  EXPECT_TRUE(left.count("Other.Thing"));
+}
+
+TEST_F(Registration, ReportsAFailureWhenTheRegistryCannotBeWritten) {
+  setenv("KELVO_REGISTRY", "/proc/orbelt-cannot-write/registry.ini", 1);
+  EXPECT_EQ(module_.RegisterServer(), platform::kRegistrationFailed);
+}
+
+// No C++ exception crosses the module boundary: failures come back as error results.
+class Boundary : public Module {
+ protected:
+  platform::CallResult Call(const std::string& operation, std::vector<host::Variant> args) {
+    std::vector<host::Variant*> refs;
+    for (auto& a : args) refs.push_back(&a);
+    return object_->Invoke(std::u16string(operation.begin(), operation.end()), refs);
+  }
+  std::shared_ptr<platform::DispatchObject> object_ = module_.CreateObject("Orbelt.COrbelt");
+};
+
+TEST_F(Boundary, TheTopLevelMenuNeedsNoHost) {
+  const auto result =
+      Call("Kelvo_GetMenuItems", {host::Variant{}, std::u16string(u"MainMenu"), std::u16string()});
+  ASSERT_FALSE(result.error);
+  EXPECT_EQ(std::get<std::u16string>(result.value), u"-&BPMN Technology");
+}
+
+TEST_F(Boundary, AMemberUsedOnAnUnsetRepositoryIsANullObjectError) {
+  const auto result = Call("Kelvo_GetMenuItems", {host::Variant{}, std::u16string(u"MainMenu"),
+                                                  std::u16string(u"-&BPMN Technology")});
+  ASSERT_TRUE(result.error);
+  EXPECT_EQ(result.error->kind, host::ErrorKind::null_object);
+}
+
+TEST_F(Boundary, BadCallsComeBackAsErrors) {
+  EXPECT_TRUE(Call("Kelvo_NoSuchEvent", {}).error);
+  EXPECT_TRUE(Call("Class_Initialize", {}).error);
+  EXPECT_TRUE(Call("Kelvo_GetMenuItems", {host::Variant{}}).error);
+  const auto mismatch = Call("Kelvo_OnRunConnectorRule",
+                             {host::Variant{}, std::u16string(u"id"), std::u16string(u"not a number")});
+  ASSERT_TRUE(mismatch.error);
+  EXPECT_EQ(mismatch.error->kind, host::ErrorKind::type_mismatch);
+}
+
+}  // namespace

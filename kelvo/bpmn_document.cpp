@@ -1,0 +1,232 @@
+// Bringing a BPMN file's bytes to a parsed, trusted XML tree: encoding, UTF-8 checks, DOCTYPE
+// refusal, in-place parsing, and error positions in lines and characters.
+#include "kelvo/bpmn_document.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+#include "kelvo/bpmn_import.h"
+
+namespace kelvo {
+
+BpmnError::BpmnError(std::string file, int line, int column, std::string message)
+    : std::runtime_error(file + (line > 0 ? ":" + std::to_string(line) + ":" + std::to_string(column) : "") +
+                         ": " + message),
+      file_(std::move(file)),
+      line_(line),
+      column_(column),
+      message_(std::move(message)) {}
+
+namespace bpmn {
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+constexpr std::size_t kMaxFileBytes = std::size_t{1} << 30;
+
+constexpr std::string_view kModelUri = "http://www.omg.org/spec/BPMN/20100524/MODEL";
+constexpr std::string_view kDiUri = "http://www.omg.org/spec/BPMN/20100524/DI";
+constexpr std::string_view kDcUri = "http://www.omg.org/spec/DD/20100524/DC";
+
+enum class Encoding { kUtf8, kLatin1 };
+
+struct Declared {
+  std::string_view name;  // empty when the file declares none
+  std::size_t offset = 0;
+};
+
+bool SameLetters(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return lower(x) == lower(y);
+  });
+}
+
+// The encoding named in the XML declaration at the start of `text`.
+Declared DeclaredEncoding(std::string_view text, std::size_t base) {
+  if (!text.starts_with("<?xml")) return {};
+  const std::string_view declaration = text.substr(0, text.find("?>"));
+  std::size_t at = declaration.find("encoding");
+  if (at == std::string_view::npos) return {};
+  at = declaration.find_first_of("\"'", at);
+  if (at == std::string_view::npos) return {};
+  const std::size_t end = declaration.find(declaration[at], at + 1);
+  if (end == std::string_view::npos) return {};
+  return {declaration.substr(at + 1, end - at - 1), base + at + 1};
+}
+
+std::optional<Encoding> EncodingNamed(std::string_view name) {
+  for (std::string_view utf8 : {"", "UTF-8", "UTF8", "US-ASCII", "ASCII"})
+    if (SameLetters(name, utf8)) return Encoding::kUtf8;
+  for (std::string_view latin1 : {"ISO-8859-1", "ISO8859-1", "ISO_8859-1", "LATIN1", "LATIN-1", "L1"})
+    if (SameLetters(name, latin1)) return Encoding::kLatin1;
+  return std::nullopt;
+}
+
+std::size_t SequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+// Checks one multi-byte sequence: continuation bytes, no overlong forms, no surrogates, nothing
+// beyond U+10FFFF.
+bool ValidSequence(const unsigned char* p, std::size_t length) {
+  for (std::size_t i = 1; i < length; ++i)
+    if ((p[i] & 0xC0) != 0x80) return false;
+  if (length == 3) {
+    if (p[0] == 0xE0 && p[1] < 0xA0) return false;
+    if (p[0] == 0xED && p[1] >= 0xA0) return false;
+  }
+  if (length == 4) {
+    if (p[0] == 0xF0 && p[1] < 0x90) return false;
+    if (p[0] == 0xF4 && p[1] >= 0x90) return false;
+  }
+  return true;
+}
+
+// The offset of the first byte that does not begin a valid UTF-8 sequence, or npos. Runs of
+// ASCII are skipped eight bytes at a time.
+std::size_t FirstInvalidUtf8(std::string_view text) {
+  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  std::size_t i = 0;
+  while (i < size) {
+    if (i + 8 <= size) {
+      std::uint64_t chunk;
+      std::memcpy(&chunk, data + i, 8);
+      if ((chunk & 0x8080808080808080ULL) == 0) {
+        i += 8;
+        continue;
+      }
+    }
+    const std::size_t length = SequenceLength(data[i]);
+    if (length == 0 || i + length > size || !ValidSequence(data + i, length)) return i;
+    i += length;
+  }
+  return std::string_view::npos;
+}
+
+std::string Latin1ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      out.push_back(c);
+      continue;
+    }
+    out.push_back(static_cast<char>(0xC0 | (byte >> 6)));
+    out.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+  }
+  return out;
+}
+
+bool LooksLikeUtf16(std::string_view text) {
+  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) return true;
+  return text.size() >= 2 && (text[0] == '\0' || text[1] == '\0');
+}
+
+}  // namespace
+
+Document::Document(std::string bytes, std::string file) : file_(std::move(file)), buffer_(std::move(bytes)) {
+  if (buffer_.size() > kMaxFileBytes) Fail(0, "the file is larger than 1 GiB");
+  if (LooksLikeUtf16(buffer_)) Fail(0, "UTF-16 text is not read; save the file as UTF-8");
+  const std::size_t start = buffer_.starts_with(kBom) ? kBom.size() : 0;
+  const Declared declared = DeclaredEncoding(std::string_view(buffer_).substr(start), start);
+  const std::optional<Encoding> encoding = EncodingNamed(declared.name);
+  if (!encoding) Fail(declared.offset, "unsupported encoding \"" + std::string(declared.name) + "\"");
+  if (*encoding == Encoding::kLatin1) buffer_ = Latin1ToUtf8(buffer_);
+  const std::size_t invalid = FirstInvalidUtf8(buffer_);
+  if (invalid != std::string_view::npos) Fail(invalid, "the text is not valid UTF-8");
+  if (const void* nul = std::memchr(buffer_.data(), 0, buffer_.size()))
+    Fail(static_cast<const char*>(nul) - buffer_.data(), "the text holds a NUL character");
+
+  const unsigned options = pugi::parse_default | pugi::parse_doctype;
+  const pugi::xml_parse_result result =
+      xml_.load_buffer_inplace(buffer_.data(), buffer_.size(), options, pugi::encoding_utf8);
+  if (!result)
+    Fail(static_cast<std::size_t>(result.offset),
+         std::string("not well-formed XML: ") + result.description());
+  CheckDoctype();
+  if (!Root()) Fail(buffer_.size(), "the file holds no XML element");
+}
+
+// Entity declarations and external subsets are refused outright: they are never resolved, and
+// a file that needs them is not one this reader can represent faithfully.
+void Document::CheckDoctype() const {
+  for (pugi::xml_node node = xml_.first_child(); node; node = node.next_sibling()) {
+    if (node.type() != pugi::node_doctype) continue;
+    const std::string_view text = node.value();
+    if (text.find("<!ENTITY") != std::string_view::npos)
+      Fail(node, "DOCTYPE with entity declarations is refused");
+    const std::string_view head = text.substr(0, text.find('['));
+    if (head.find("SYSTEM") != std::string_view::npos || head.find("PUBLIC") != std::string_view::npos)
+      Fail(node, "DOCTYPE with an external subset is refused");
+  }
+}
+
+std::size_t Document::OffsetOf(const char* text) const {
+  const char* begin = buffer_.data();
+  if (text < begin || text > begin + buffer_.size()) return 0;
+  return static_cast<std::size_t>(text - begin);
+}
+
+std::size_t Document::OffsetOf(pugi::xml_node node) const {
+  const std::ptrdiff_t offset = node.offset_debug();
+  return offset < 0 ? 0 : static_cast<std::size_t>(offset);
+}
+
+// Lines count from 1; columns count characters (not bytes) from 1, a leading mark excluded.
+void Document::Fail(std::size_t offset, const std::string& message) const {
+  offset = std::min(offset, buffer_.size());
+  const std::string_view before = std::string_view(buffer_).substr(0, offset);
+  const int line = 1 + static_cast<int>(std::count(before.begin(), before.end(), '\n'));
+  const std::size_t line_start = before.rfind('\n') == std::string_view::npos ? 0 : before.rfind('\n') + 1;
+  std::string_view line_text = before.substr(line_start);
+  if (line == 1 && line_text.starts_with(kBom)) line_text.remove_prefix(kBom.size());
+  const auto characters = std::count_if(line_text.begin(), line_text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  });
+  throw BpmnError(file_, line, 1 + static_cast<int>(characters), message);
+}
+
+void Document::Fail(pugi::xml_node node, const std::string& message) const { Fail(OffsetOf(node), message); }
+
+Name Scopes::Enter(pugi::xml_node node) {
+  marks_.push_back(bindings_.size());
+  for (pugi::xml_attribute attribute = node.first_attribute(); attribute;
+       attribute = attribute.next_attribute()) {
+    const std::string_view name = attribute.name();
+    if (!name.starts_with("xmlns")) continue;
+    if (name.size() > 5 && name[5] != ':') continue;
+    const std::string_view uri = attribute.value();
+    const Ns ns = uri == kModelUri ? Ns::kModel
+                  : uri == kDiUri  ? Ns::kDi
+                  : uri == kDcUri  ? Ns::kDc
+                  : uri.empty()    ? Ns::kNone
+                                   : Ns::kOther;
+    bindings_.push_back({name.size() > 5 ? name.substr(6) : std::string_view(), ns});
+  }
+  const std::string_view qualified = node.name();
+  const std::size_t colon = qualified.find(':');
+  if (colon == std::string_view::npos) return {Resolve(node, {}), qualified};
+  return {Resolve(node, qualified.substr(0, colon)), qualified.substr(colon + 1)};
+}
+
+void Scopes::Leave() {
+  bindings_.resize(marks_.back());
+  marks_.pop_back();
+}
+
+Ns Scopes::Resolve(pugi::xml_node node, std::string_view prefix) const {
+  for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding)
+    if (binding->prefix == prefix) return binding->ns;
+  if (prefix.empty()) return Ns::kNone;
+  document_.Fail(node, "the namespace prefix \"" + std::string(prefix) + "\" is not declared");
+}
+
+}  // namespace bpmn
+}  // namespace kelvo

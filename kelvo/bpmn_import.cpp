@@ -1,0 +1,864 @@
+// The BPMN 2.0 to host model mapping. One walk in document order creates elements and
+// connectors (with their stereotype's tags and the file's values); what only the whole file
+// can tell (pools of processes, boundary attachment, default flows, referenced data objects,
+// connector ends, diagram placements) is settled afterwards, before ids are handed out.
+#include "kelvo/bpmn_import.h"
+
+#include <array>
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "kelvo/bpmn_document.h"
+#include "platform/text.h"
+
+namespace kelvo {
+namespace {
+
+using bpmn::Document;
+using bpmn::Name;
+using bpmn::Ns;
+using bpmn::Scope;
+using bpmn::Scopes;
+
+constexpr std::size_t kMaxValueBytes = std::size_t{1} << 20;
+constexpr int kMaxDepth = 256;
+constexpr std::size_t kNoIndex = static_cast<std::size_t>(-1);
+constexpr std::int32_t kModelPackage = 1;
+constexpr std::int32_t kFilePackage = 2;
+
+// The stereotypes the import creates, with their names in the technology.
+enum class Stereo {
+  kActivity,
+  kStartEvent,
+  kIntermediateEvent,
+  kEndEvent,
+  kGateway,
+  kPool,
+  kLane,
+  kDataObject,
+  kTextAnnotation,
+  kGroup,
+  kSequenceFlow,
+  kMessageFlow,
+  kAssociation,
+  kCount
+};
+constexpr std::array<std::u16string_view, static_cast<std::size_t>(Stereo::kCount)> kStereotypeNames = {
+    u"Activity",     u"StartEvent",  u"IntermediateEvent", u"EndEvent",       u"Gateway",
+    u"Pool",         u"Lane",        u"DataObject",        u"TextAnnotation", u"Group",
+    u"SequenceFlow", u"MessageFlow", u"Association"};
+
+enum class Kind {
+  kStartEvent,
+  kIntermediateEvent,
+  kBoundaryEvent,
+  kEndEvent,
+  kTask,
+  kSubProcess,
+  kAdHocSubProcess,
+  kTransaction,
+  kCallActivity,
+  kGateway,
+  kDataObject,
+  kDataReference,
+  kAnnotation,
+  kGroup,
+  kSequenceFlow,
+  kAssociation,
+  kLaneSet
+};
+
+// What each BPMN flow element or artifact becomes. For gateways, `first` and `second` are the
+// GatewayType and XORType (or IncomingCondition's source for complex); for tasks `first` is the TaskType.
+struct NodeKind {
+  std::string_view local;
+  Kind kind;
+  std::u16string_view first = {};
+  std::u16string_view second = {};
+};
+constexpr NodeKind kNodeKinds[] = {
+    {"sequenceFlow", Kind::kSequenceFlow},
+    {"task", Kind::kTask, u"None"},
+    {"userTask", Kind::kTask, u"User"},
+    {"serviceTask", Kind::kTask, u"Service"},
+    {"sendTask", Kind::kTask, u"Send"},
+    {"receiveTask", Kind::kTask, u"Receive"},
+    {"manualTask", Kind::kTask, u"Manual"},
+    {"scriptTask", Kind::kTask, u"Script"},
+    {"businessRuleTask", Kind::kTask, u"BusinessRule"},
+    {"startEvent", Kind::kStartEvent},
+    {"endEvent", Kind::kEndEvent},
+    {"intermediateCatchEvent", Kind::kIntermediateEvent},
+    {"intermediateThrowEvent", Kind::kIntermediateEvent},
+    {"boundaryEvent", Kind::kBoundaryEvent},
+    {"exclusiveGateway", Kind::kGateway, u"XOR", u"Data"},
+    {"parallelGateway", Kind::kGateway, u"AND"},
+    {"inclusiveGateway", Kind::kGateway, u"OR"},
+    {"eventBasedGateway", Kind::kGateway, u"XOR", u"Event"},
+    {"complexGateway", Kind::kGateway, u"Complex"},
+    {"subProcess", Kind::kSubProcess},
+    {"adHocSubProcess", Kind::kAdHocSubProcess},
+    {"transaction", Kind::kTransaction},
+    {"callActivity", Kind::kCallActivity},
+    {"dataObjectReference", Kind::kDataReference},
+    {"dataStoreReference", Kind::kDataReference},
+    {"dataObject", Kind::kDataObject},
+    {"textAnnotation", Kind::kAnnotation},
+    {"group", Kind::kGroup},
+    {"association", Kind::kAssociation},
+    {"laneSet", Kind::kLaneSet},
+};
+
+const NodeKind* FindNodeKind(std::string_view local) {
+  for (const NodeKind& kind : kNodeKinds)
+    if (kind.local == local) return &kind;
+  return nullptr;
+}
+
+// Event definitions and the Trigger / Result value each gives.
+struct DefinitionKind {
+  std::string_view local;
+  std::u16string_view value;
+};
+constexpr DefinitionKind kDefinitionKinds[] = {
+    {"messageEventDefinition", u"Message"},
+    {"timerEventDefinition", u"Timer"},
+    {"conditionalEventDefinition", u"Rule"},
+    {"linkEventDefinition", u"Link"},
+    {"errorEventDefinition", u"Error"},
+    {"cancelEventDefinition", u"Cancel"},
+    {"compensateEventDefinition", u"Compensation"},
+    {"terminateEventDefinition", u"Terminate"},
+    {"signalEventDefinition", u"Signal"},
+    {"escalationEventDefinition", u"Escalation"},
+};
+
+const DefinitionKind* FindDefinitionKind(std::string_view local) {
+  for (const DefinitionKind& kind : kDefinitionKinds)
+    if (kind.local == local) return &kind;
+  return nullptr;
+}
+
+bool IsTrue(std::string_view value) { return value == "true" || value == "1"; }
+
+// A stereotype's name, metatype and every tag it declares with its default.
+struct Template {
+  std::u16string stereotype;
+  std::u16string metatype;
+  std::vector<Tag> tags;
+};
+
+std::array<Template, static_cast<std::size_t>(Stereo::kCount)> MakeTemplates(const Technology& technology) {
+  std::array<Template, static_cast<std::size_t>(Stereo::kCount)> templates;
+  for (std::size_t i = 0; i < templates.size(); ++i) {
+    Template& entry = templates[i];
+    entry.stereotype = kStereotypeNames[i];
+    const Stereotype* stereotype = technology.FindStereotype(kStereotypeNames[i]);
+    if (!stereotype) continue;
+    entry.metatype = stereotype->metatype;
+    for (const TagDefinition& tag : stereotype->tags) entry.tags.push_back({tag.name, tag.default_value});
+  }
+  return templates;
+}
+
+// Where a flow element lies: inside an element (a sub-process, or the parent lane of a lane),
+// else directly in a process, whose pool is known only once the whole file is read.
+struct Container {
+  std::size_t element = kNoIndex;
+  std::string_view process;
+};
+
+struct PendingElement {
+  ElementData data;
+  Container container;
+  std::string_view bpmn_id;
+  std::string_view attached_to;     // boundary events only
+  bool marker_from_shape = false;   // exclusive gateways take MarkerVisible from their shape
+  bool shown_by_reference = false;  // a dataObject, left out when a reference shows it
+  bool activity = false;
+  bool dropped = false;
+};
+
+// A connector end: a BPMN id still to look up, or an element already known.
+struct End {
+  std::string_view ref;
+  std::size_t element = kNoIndex;
+};
+
+struct PendingConnector {
+  ConnectorData data;
+  std::string_view kind;
+  std::string_view bpmn_id;
+  End source;
+  End target;
+};
+
+struct Shape {
+  std::string_view element;
+  std::optional<Bounds> bounds;
+  const char* marker_visible = nullptr;
+};
+
+struct PendingDiagram {
+  std::u16string name;
+  std::u16string key;
+  std::vector<Shape> shapes;
+};
+
+struct Operation {
+  std::string_view name;
+  std::string_view in_message;
+  std::string_view out_message;
+};
+
+struct EventDefinitionNode {
+  pugi::xml_node node;
+  const DefinitionKind* kind;
+};
+
+class Importer {
+ public:
+  Importer(const Document& document, const Technology& technology)
+      : document_(document),
+        scopes_(document),
+        technology_(technology),
+        templates_(MakeTemplates(technology)) {}
+
+  BpmnImport Run();
+
+ private:
+  // Reading, in document order.
+  void CollectRootElements(pugi::xml_node definitions);
+  void ReadCollaboration(pugi::xml_node collaboration);
+  void ReadFlowElements(pugi::xml_node parent, const Container& container, int depth);
+  void ReadFlowElement(pugi::xml_node node, const NodeKind& kind, const Container& container, int depth);
+  void ReadLanes(pugi::xml_node lane_set, const Container& container, int depth);
+  void ReadEvent(pugi::xml_node node, std::size_t index, bool end, const Container& container);
+  void ApplyEventDefinition(std::size_t index, const DefinitionKind& kind, pugi::xml_node definition,
+                            const Container& container);
+  void ReadActivity(pugi::xml_node node, const NodeKind& kind, std::size_t index, const Container& container,
+                    int depth);
+  void ReadLoop(pugi::xml_node loop, std::string_view local, std::size_t index);
+  void ReadGateway(pugi::xml_node node, const NodeKind& kind, std::size_t index);
+  void ReadDataAssociation(pugi::xml_node association, std::string_view local, std::size_t owner);
+  void ReadDiagram(pugi::xml_node diagram);
+  std::size_t AddElement(pugi::xml_node node, Stereo stereo, const Container& container);
+  std::size_t AddConnector(pugi::xml_node node, Stereo stereo, std::string_view kind, End source, End target);
+  void RecordDefault(pugi::xml_node node, std::size_t index);
+
+  // Settling what the whole file tells.
+  std::size_t FindElement(std::string_view ref) const;
+  std::size_t ParentOf(const PendingElement& element) const;
+  void ResolveDataObjects();
+  void ResolveDefaults();
+  bool ResolveEnd(End& end) const;
+  BpmnImport Assemble(std::u16string package_name);
+
+  // Values.
+  std::u16string Text(std::string_view value) const;
+  pugi::xml_node Child(pugi::xml_node node, std::string_view local);
+  std::string_view ChildText(pugi::xml_node node, std::string_view local) {
+    return Child(node, local).child_value();
+  }
+  std::u16string MessageName(std::string_view ref) const;
+  void SetTag(std::vector<Tag>& tags, std::u16string_view name, std::u16string value) const;
+  void SetTag(std::size_t index, std::u16string_view name, std::u16string value) {
+    SetTag(elements_[index].data.tags, name, std::move(value));
+  }
+  void Check(pugi::xml_node node, int depth) const;
+  void Warn(std::string message) { warnings_.push_back(document_.file() + ": " + std::move(message)); }
+
+  const Document& document_;
+  Scopes scopes_;
+  const Technology& technology_;
+  std::array<Template, static_cast<std::size_t>(Stereo::kCount)> templates_;
+
+  std::vector<PendingElement> elements_;
+  std::vector<PendingConnector> connectors_;
+  std::vector<PendingDiagram> diagrams_;
+  std::vector<std::string> warnings_;
+
+  std::unordered_map<std::string_view, std::size_t> element_by_id_;
+  std::unordered_map<std::string_view, std::size_t> pool_of_process_;
+  std::unordered_map<std::string_view, std::size_t> default_flows_;  // flow id -> element naming it
+  std::unordered_set<std::string_view> referenced_objects_;
+  std::unordered_map<std::string_view, std::string_view> message_names_;
+  std::unordered_map<std::string_view, std::string_view> error_codes_;
+  std::unordered_map<std::string_view, Operation> operations_;
+  std::unordered_map<std::string_view, EventDefinitionNode> event_definitions_;
+};
+
+std::u16string Importer::Text(std::string_view value) const {
+  if (value.size() > kMaxValueBytes)
+    document_.Fail(document_.OffsetOf(value.data()),
+                   "a value of " + std::to_string(value.size()) + " bytes exceeds the limit of 1 MiB");
+  return platform::FromUtf8(value);
+}
+
+// The first child in the BPMN model namespace with this local name.
+pugi::xml_node Importer::Child(pugi::xml_node node, std::string_view local) {
+  for (pugi::xml_node child : node.children()) {
+    if (child.type() != pugi::node_element) continue;
+    const Scope scope(scopes_, child);
+    if (scope.name().ns == Ns::kModel && scope.name().local == local) return child;
+  }
+  return {};
+}
+
+std::u16string Importer::MessageName(std::string_view ref) const {
+  const auto message = message_names_.find(ref);
+  if (message == message_names_.end() || message->second.empty()) return Text(ref);
+  return Text(message->second);
+}
+
+void Importer::SetTag(std::vector<Tag>& tags, std::u16string_view name, std::u16string value) const {
+  for (Tag& tag : tags)
+    if (tag.name == name) tag.value = value;
+}
+
+void Importer::Check(pugi::xml_node node, int depth) const {
+  if (depth > kMaxDepth)
+    document_.Fail(node, "elements are nested deeper than " + std::to_string(kMaxDepth) + " levels");
+}
+
+BpmnImport Importer::Run() {
+  const pugi::xml_node definitions = document_.Root();
+  const Scope root(scopes_, definitions);
+  if (root.name().ns != Ns::kModel || root.name().local != "definitions")
+    document_.Fail(definitions, "not a BPMN 2.0 file: the root element is not BPMN 2.0 \"definitions\"");
+  CollectRootElements(definitions);
+  for (pugi::xml_node child : definitions.children()) {
+    if (child.type() != pugi::node_element) continue;
+    const Scope scope(scopes_, child);
+    const Name& name = scope.name();
+    if (name.ns == Ns::kModel && name.local == "collaboration") ReadCollaboration(child);
+    if (name.ns == Ns::kModel && name.local == "process")
+      ReadFlowElements(child, Container{kNoIndex, child.attribute("id").value()}, 1);
+    if (name.ns == Ns::kDi && name.local == "BPMNDiagram") ReadDiagram(child);
+  }
+  ResolveDataObjects();
+  ResolveDefaults();
+  const char* package_name = definitions.attribute("name").value();
+  if (*package_name) return Assemble(Text(package_name));
+  return Assemble(platform::FromUtf8(std::filesystem::path(document_.file()).filename().string()));
+}
+
+// Messages, errors, operations and shared event definitions are looked up by id from anywhere
+// in the file, so they are gathered before the walk.
+void Importer::CollectRootElements(pugi::xml_node definitions) {
+  for (pugi::xml_node child : definitions.children()) {
+    if (child.type() != pugi::node_element) continue;
+    const Scope scope(scopes_, child);
+    const Name& name = scope.name();
+    if (name.ns != Ns::kModel) continue;
+    const std::string_view id = child.attribute("id").value();
+    if (name.local == "message") message_names_.emplace(id, child.attribute("name").value());
+    if (name.local == "error") error_codes_.emplace(id, child.attribute("errorCode").value());
+    if (const DefinitionKind* kind = FindDefinitionKind(name.local))
+      event_definitions_.emplace(id, EventDefinitionNode{child, kind});
+    if (name.local != "interface") continue;
+    for (pugi::xml_node operation : child.children()) {
+      if (operation.type() != pugi::node_element) continue;
+      const Scope inner(scopes_, operation);
+      if (inner.name().ns != Ns::kModel || inner.name().local != "operation") continue;
+      operations_.emplace(operation.attribute("id").value(),
+                          Operation{operation.attribute("name").value(), ChildText(operation, "inMessageRef"),
+                                    ChildText(operation, "outMessageRef")});
+    }
+  }
+}
+
+void Importer::ReadCollaboration(pugi::xml_node collaboration) {
+  for (pugi::xml_node child : collaboration.children()) {
+    if (child.type() != pugi::node_element) continue;
+    const Scope scope(scopes_, child);
+    const Name& name = scope.name();
+    if (name.ns != Ns::kModel) continue;
+    if (name.local == "participant") {
+      const std::size_t pool = AddElement(child, Stereo::kPool, Container{});
+      pool_of_process_.emplace(child.attribute("processRef").value(), pool);
+    } else if (name.local == "messageFlow") {
+      const std::size_t flow =
+          AddConnector(child, Stereo::kMessageFlow, name.local, End{child.attribute("sourceRef").value()},
+                       End{child.attribute("targetRef").value()});
+      const std::string_view message = child.attribute("messageRef").value();
+      if (!message.empty()) SetTag(connectors_[flow].data.tags, u"Message", MessageName(message));
+    } else if (const NodeKind* kind = FindNodeKind(name.local);
+               kind && (kind->kind == Kind::kAssociation || kind->kind == Kind::kAnnotation ||
+                        kind->kind == Kind::kGroup)) {
+      ReadFlowElement(child, *kind, Container{}, 1);
+    }
+  }
+}
+
+void Importer::ReadFlowElements(pugi::xml_node parent, const Container& container, int depth) {
+  Check(parent, depth);
+  for (pugi::xml_node child : parent.children()) {
+    if (child.type() != pugi::node_element) continue;
+    const Scope scope(scopes_, child);
+    if (scope.name().ns != Ns::kModel) continue;
+    if (const NodeKind* kind = FindNodeKind(scope.name().local))
+      ReadFlowElement(child, *kind, container, depth);
+  }
+}
+
+void Importer::ReadFlowElement(pugi::xml_node node, const NodeKind& kind, const Container& container,
+                               int depth) {
+  switch (kind.kind) {
+    case Kind::kStartEvent:
+      return ReadEvent(node, AddElement(node, Stereo::kStartEvent, container), false, container);
+    case Kind::kIntermediateEvent:
+      return ReadEvent(node, AddElement(node, Stereo::kIntermediateEvent, container), false, container);
+    case Kind::kBoundaryEvent: {
+      const std::size_t index = AddElement(node, Stereo::kIntermediateEvent, container);
+      elements_[index].data.base_type = u"ObjectNode";
+      elements_[index].attached_to = node.attribute("attachedToRef").value();
+      return ReadEvent(node, index, false, container);
+    }
+    case Kind::kEndEvent:
+      return ReadEvent(node, AddElement(node, Stereo::kEndEvent, container), true, container);
+    case Kind::kTask:
+    case Kind::kSubProcess:
+    case Kind::kAdHocSubProcess:
+    case Kind::kTransaction:
+    case Kind::kCallActivity: {
+      const std::size_t index = AddElement(node, Stereo::kActivity, container);
+      elements_[index].activity = true;
+      return ReadActivity(node, kind, index, container, depth);
+    }
+    case Kind::kGateway:
+      return ReadGateway(node, kind, AddElement(node, Stereo::kGateway, container));
+    case Kind::kDataObject:
+    case Kind::kDataReference: {
+      const std::size_t index = AddElement(node, Stereo::kDataObject, container);
+      elements_[index].shown_by_reference = kind.kind == Kind::kDataObject;
+      const std::string_view object = node.attribute("dataObjectRef").value();
+      if (!object.empty()) referenced_objects_.insert(object);
+      if (const pugi::xml_node state = Child(node, "dataState"))
+        SetTag(index, u"State", Text(state.attribute("name").value()));
+      return;
+    }
+    case Kind::kAnnotation:
+      elements_[AddElement(node, Stereo::kTextAnnotation, container)].data.notes =
+          Text(ChildText(node, "text"));
+      return;
+    case Kind::kGroup:
+      AddElement(node, Stereo::kGroup, container);
+      return;
+    case Kind::kSequenceFlow: {
+      const std::size_t flow =
+          AddConnector(node, Stereo::kSequenceFlow, kind.local, End{node.attribute("sourceRef").value()},
+                       End{node.attribute("targetRef").value()});
+      const pugi::xml_node condition = Child(node, "conditionExpression");
+      if (!condition) return;
+      SetTag(connectors_[flow].data.tags, u"ConditionType", u"Expression");
+      SetTag(connectors_[flow].data.tags, u"ConditionExpression", Text(condition.child_value()));
+      return;
+    }
+    case Kind::kAssociation:
+      AddConnector(node, Stereo::kAssociation, kind.local, End{node.attribute("sourceRef").value()},
+                   End{node.attribute("targetRef").value()});
+      return;
+    case Kind::kLaneSet:
+      return ReadLanes(node, container, depth + 1);
+  }
+}
+
+// Lanes lie in their process's pool; a childLaneSet's lanes lie in their parent lane.
+void Importer::ReadLanes(pugi::xml_node lane_set, const Container& container, int depth) {
+  Check(lane_set, depth);
+  for (pugi::xml_node lane : lane_set.children()) {
+    if (lane.type() != pugi::node_element) continue;
+    const Scope scope(scopes_, lane);
+    if (scope.name().ns != Ns::kModel || scope.name().local != "lane") continue;
+    const std::size_t index = AddElement(lane, Stereo::kLane, container);
+    for (pugi::xml_node child : lane.children()) {
+      if (child.type() != pugi::node_element) continue;
+      const Scope inner(scopes_, child);
+      if (inner.name().ns == Ns::kModel && inner.name().local == "childLaneSet")
+        ReadLanes(child, Container{index, container.process}, depth + 1);
+    }
+  }
+}
+
+void Importer::ReadEvent(pugi::xml_node node, std::size_t index, bool end, const Container& container) {
+  std::u16string kinds;
+  int count = 0;
+  auto add = [&](const DefinitionKind& kind, pugi::xml_node definition) {
+    if (count++ > 0) kinds += u',';
+    kinds += kind.value;
+    ApplyEventDefinition(index, kind, definition, container);
+  };
+  for (pugi::xml_node child : node.children()) {
+    if (child.type() != pugi::node_element) continue;
+    const Scope scope(scopes_, child);
+    const Name& name = scope.name();
+    if (name.ns != Ns::kModel) continue;
+    if (const DefinitionKind* kind = FindDefinitionKind(name.local)) {
+      add(*kind, child);
+    } else if (name.local == "eventDefinitionRef") {
+      const auto shared = event_definitions_.find(child.child_value());
+      if (shared != event_definitions_.end()) add(*shared->second.kind, shared->second.node);
+    } else if (name.local == "dataInputAssociation" || name.local == "dataOutputAssociation") {
+      ReadDataAssociation(child, name.local, index);
+    }
+  }
+  const bool multiple = count > 1 || (count == 1 && IsTrue(node.attribute("parallelMultiple").value()));
+  const std::u16string value = count == 0 ? u"None" : multiple ? u"Multiple" : kinds;
+  SetTag(index, end ? u"Result" : u"Trigger", value);
+  if (multiple) SetTag(index, end ? u"Results" : u"Triggers", kinds);
+}
+
+void Importer::ApplyEventDefinition(std::size_t index, const DefinitionKind& kind, pugi::xml_node definition,
+                                    const Container& container) {
+  const std::string_view local = kind.local;
+  if (local == "messageEventDefinition") {
+    const std::string_view message = definition.attribute("messageRef").value();
+    if (!message.empty()) SetTag(index, u"Message", MessageName(message));
+  } else if (local == "timerEventDefinition") {
+    if (const pugi::xml_node date = Child(definition, "timeDate"))
+      SetTag(index, u"TimeDate", Text(date.child_value()));
+    if (const pugi::xml_node cycle = Child(definition, "timeCycle"))
+      SetTag(index, u"TimeCycle", Text(cycle.child_value()));
+  } else if (local == "conditionalEventDefinition") {
+    SetTag(index, u"RuleName", Text(ChildText(definition, "condition")));
+  } else if (local == "linkEventDefinition") {
+    SetTag(index, u"LinkId", Text(definition.attribute("name").value()));
+    SetTag(index, u"ProcessRef", Text(container.process));
+  } else if (local == "errorEventDefinition") {
+    const auto error = error_codes_.find(definition.attribute("errorRef").value());
+    if (error != error_codes_.end()) SetTag(index, u"ErrorCode", Text(error->second));
+  } else if (local == "compensateEventDefinition") {
+    SetTag(index, u"Activity", Text(definition.attribute("activityRef").value()));
+  }
+}
+
+void Importer::ReadActivity(pugi::xml_node node, const NodeKind& kind, std::size_t index,
+                            const Container& container, int depth) {
+  const bool task = kind.kind == Kind::kTask;
+  SetTag(index, u"ActivityType", task ? u"Task" : u"Sub-Process");
+  if (task) SetTag(index, u"TaskType", std::u16string(kind.first));
+  if (!task)
+    SetTag(index, u"SubProcessType", kind.kind == Kind::kCallActivity ? u"Independent" : u"Embedded");
+  if (kind.kind == Kind::kCallActivity)
+    SetTag(index, u"DiagramRef", Text(node.attribute("calledElement").value()));
+  if (kind.kind == Kind::kTransaction) SetTag(index, u"IsATransaction", u"true");
+  if (kind.kind == Kind::kAdHocSubProcess) {
+    SetTag(index, u"AdHoc", u"true");
+    SetTag(index, u"AdHocCompletionCondition", Text(ChildText(node, "completionCondition")));
+    if (const pugi::xml_attribute ordering = node.attribute("ordering"))
+      SetTag(index, u"AdHocOrdering", Text(ordering.value()));
+  }
+
+  const char* start_quantity = node.attribute("startQuantity").value();
+  SetTag(index, u"StartQuantity", *start_quantity ? Text(start_quantity) : u"1");
+  SetTag(index, u"IsCompensation", IsTrue(node.attribute("isForCompensation").value()) ? u"true" : u"false");
+  const std::string_view implementation = node.attribute("implementation").value();
+  SetTag(index, u"Implementation",
+         implementation == "##WebService"                              ? u"Web Service"
+         : implementation.empty() || implementation == "##unspecified" ? u"Unspecified"
+                                                                       : u"Other");
+  if (kind.first == u"Send" || kind.first == u"Receive") {
+    const std::string_view message = node.attribute("messageRef").value();
+    if (!message.empty()) SetTag(index, u"Message", MessageName(message));
+  }
+  if (const auto operation = operations_.find(node.attribute("operationRef").value());
+      operation != operations_.end()) {
+    const Operation& found = operation->second;
+    SetTag(index, u"WebService", Text(found.name.empty() ? operation->first : found.name));
+    if (!found.in_message.empty()) SetTag(index, u"InMessage", MessageName(found.in_message));
+    if (!found.out_message.empty()) SetTag(index, u"OutMessage", MessageName(found.out_message));
+  }
+  RecordDefault(node, index);
+
+  const Container inner{index, container.process};
+  const bool holds_elements = !task && kind.kind != Kind::kCallActivity;
+  if (holds_elements) Check(node, depth + 1);
+  for (pugi::xml_node child : node.children()) {
+    if (child.type() != pugi::node_element) continue;
+    const Scope scope(scopes_, child);
+    const Name& name = scope.name();
+    if (name.ns != Ns::kModel) continue;
+    if (name.local == "standardLoopCharacteristics" || name.local == "multiInstanceLoopCharacteristics") {
+      ReadLoop(child, name.local, index);
+    } else if (name.local == "dataInputAssociation" || name.local == "dataOutputAssociation") {
+      ReadDataAssociation(child, name.local, index);
+    } else if (const NodeKind* nested = FindNodeKind(name.local); nested && holds_elements) {
+      ReadFlowElement(child, *nested, inner, depth + 1);
+    }
+  }
+}
+
+void Importer::ReadLoop(pugi::xml_node loop, std::string_view local, std::size_t index) {
+  if (local == "standardLoopCharacteristics") {
+    SetTag(index, u"LoopType", u"Standard");
+    SetTag(index, u"LoopCondition", Text(ChildText(loop, "loopCondition")));
+    SetTag(index, u"LoopMaximum", Text(loop.attribute("loopMaximum").value()));
+    SetTag(index, u"LoopTestTime", IsTrue(loop.attribute("testBefore").value()) ? u"Before" : u"After");
+    return;
+  }
+  SetTag(index, u"LoopType", u"MultiInstance");
+  SetTag(index, u"MI_Ordering", IsTrue(loop.attribute("isSequential").value()) ? u"Sequential" : u"Parallel");
+  const pugi::xml_node cardinality = Child(loop, "loopCardinality");
+  SetTag(index, u"MI_Condition",
+         Text(cardinality ? cardinality.child_value() : ChildText(loop, "completionCondition")));
+  if (const pugi::xml_attribute behavior = loop.attribute("behavior"))
+    SetTag(index, u"MI_FlowCondition", Text(behavior.value()));
+  const pugi::xml_node complex = Child(loop, "complexBehaviorDefinition");
+  if (complex) SetTag(index, u"ComplexMI_FlowCondition", Text(ChildText(complex, "condition")));
+}
+
+void Importer::ReadGateway(pugi::xml_node node, const NodeKind& kind, std::size_t index) {
+  SetTag(index, u"GatewayType", std::u16string(kind.first));
+  if (!kind.second.empty()) SetTag(index, u"XORType", std::u16string(kind.second));
+  if (kind.first == u"Complex")
+    SetTag(index, u"IncomingCondition", Text(ChildText(node, "activationCondition")));
+  elements_[index].marker_from_shape = kind.second == u"Data";
+  RecordDefault(node, index);
+}
+
+// Data flows into the owning activity or event from each sourceRef, and out of it to the targetRef.
+void Importer::ReadDataAssociation(pugi::xml_node association, std::string_view local, std::size_t owner) {
+  const End here{{}, owner};
+  if (local == "dataOutputAssociation") {
+    AddConnector(association, Stereo::kAssociation, local, here, End{ChildText(association, "targetRef")});
+    return;
+  }
+  bool any = false;
+  for (pugi::xml_node source : association.children()) {
+    if (source.type() != pugi::node_element) continue;
+    const Scope scope(scopes_, source);
+    if (scope.name().ns != Ns::kModel || scope.name().local != "sourceRef") continue;
+    AddConnector(association, Stereo::kAssociation, local, End{source.child_value()}, here);
+    any = true;
+  }
+  if (!any) AddConnector(association, Stereo::kAssociation, local, End{}, here);
+}
+
+void Importer::ReadDiagram(pugi::xml_node diagram) {
+  PendingDiagram pending;
+  pending.name = Text(diagram.attribute("name").value());
+  pending.key = Text(diagram.attribute("id").value());
+  for (pugi::xml_node plane : diagram.children()) {
+    if (plane.type() != pugi::node_element) continue;
+    const Scope plane_scope(scopes_, plane);
+    if (plane_scope.name().ns != Ns::kDi || plane_scope.name().local != "BPMNPlane") continue;
+    for (pugi::xml_node shape : plane.children()) {
+      if (shape.type() != pugi::node_element) continue;
+      const Scope shape_scope(scopes_, shape);
+      if (shape_scope.name().ns != Ns::kDi || shape_scope.name().local != "BPMNShape") continue;
+      Shape entry;
+      entry.element = shape.attribute("bpmnElement").value();
+      if (const pugi::xml_attribute marker = shape.attribute("isMarkerVisible"))
+        entry.marker_visible = marker.value();
+      for (pugi::xml_node bounds : shape.children()) {
+        if (bounds.type() != pugi::node_element) continue;
+        const Scope bounds_scope(scopes_, bounds);
+        if (bounds_scope.name().ns != Ns::kDc || bounds_scope.name().local != "Bounds") continue;
+        entry.bounds = Bounds{bounds.attribute("x").as_double(), bounds.attribute("y").as_double(),
+                              bounds.attribute("width").as_double(), bounds.attribute("height").as_double()};
+      }
+      pending.shapes.push_back(entry);
+    }
+  }
+  diagrams_.push_back(std::move(pending));
+}
+
+std::size_t Importer::AddElement(pugi::xml_node node, Stereo stereo, const Container& container) {
+  const Template& entry = templates_[static_cast<std::size_t>(stereo)];
+  PendingElement element;
+  element.data.package = kFilePackage;
+  element.data.stereotype = entry.stereotype;
+  element.data.metatype = entry.metatype;
+  element.data.tags = entry.tags;
+  element.bpmn_id = node.attribute("id").value();
+  element.data.key = Text(element.bpmn_id);
+  element.data.name = Text(node.attribute("name").value());
+  element.container = container;
+  const std::size_t index = elements_.size();
+  if (!element.bpmn_id.empty() && !element_by_id_.emplace(element.bpmn_id, index).second)
+    Warn("the id \"" + std::string(element.bpmn_id) + "\" is used twice; references go to the first");
+  elements_.push_back(std::move(element));
+  return index;
+}
+
+std::size_t Importer::AddConnector(pugi::xml_node node, Stereo stereo, std::string_view kind, End source,
+                                   End target) {
+  const Template& entry = templates_[static_cast<std::size_t>(stereo)];
+  PendingConnector connector;
+  connector.data.stereotype = entry.stereotype;
+  connector.data.tags = entry.tags;
+  connector.bpmn_id = node.attribute("id").value();
+  connector.data.key = Text(connector.bpmn_id);
+  connector.data.name = Text(node.attribute("name").value());
+  connector.kind = kind;
+  connector.source = source;
+  connector.target = target;
+  connectors_.push_back(std::move(connector));
+  return connectors_.size() - 1;
+}
+
+void Importer::RecordDefault(pugi::xml_node node, std::size_t index) {
+  const std::string_view flow = node.attribute("default").value();
+  if (!flow.empty()) default_flows_.emplace(flow, index);
+}
+
+// Refs are ids; some writers qualify them with a namespace prefix, which is tried without.
+std::size_t Importer::FindElement(std::string_view ref) const {
+  auto found = element_by_id_.find(ref);
+  if (found == element_by_id_.end()) {
+    const std::size_t colon = ref.rfind(':');
+    if (colon == std::string_view::npos) return kNoIndex;
+    found = element_by_id_.find(ref.substr(colon + 1));
+    if (found == element_by_id_.end()) return kNoIndex;
+  }
+  return elements_[found->second].dropped ? kNoIndex : found->second;
+}
+
+std::size_t Importer::ParentOf(const PendingElement& element) const {
+  if (!element.attached_to.empty()) {
+    const std::size_t activity = FindElement(element.attached_to);
+    if (activity != kNoIndex && elements_[activity].activity) return activity;
+  }
+  if (element.container.element != kNoIndex) return element.container.element;
+  const auto pool = pool_of_process_.find(element.container.process);
+  return pool == pool_of_process_.end() ? kNoIndex : pool->second;
+}
+
+// A dataObject is shown through its references; it becomes an element only when none refers to it.
+void Importer::ResolveDataObjects() {
+  for (PendingElement& element : elements_) {
+    element.dropped = element.shown_by_reference && referenced_objects_.contains(element.bpmn_id);
+  }
+}
+
+void Importer::ResolveDefaults() {
+  for (PendingConnector& connector : connectors_) {
+    if (connector.data.stereotype != u"SequenceFlow") continue;
+    const auto naming = default_flows_.find(connector.bpmn_id);
+    if (naming == default_flows_.end() || FindElement(connector.source.ref) != naming->second) continue;
+    SetTag(connector.data.tags, u"ConditionType", u"Default");
+  }
+}
+
+bool Importer::ResolveEnd(End& end) const {
+  if (end.element == kNoIndex) end.element = FindElement(end.ref);
+  return end.element != kNoIndex;
+}
+
+BpmnImport Importer::Assemble(std::u16string package_name) {
+  BpmnImport result;
+  ModelData& model = result.model;
+  model.host.model_location = platform::FromUtf8(document_.file());
+  model.technologies.push_back(technology_.id);
+  model.packages = {{kModelPackage, u"Model", 0}, {kFilePackage, std::move(package_name), kModelPackage}};
+  model.selected_package = kFilePackage;
+
+  std::vector<std::int32_t> ids(elements_.size(), 0);
+  std::int32_t next = 0;
+  for (std::size_t i = 0; i < elements_.size(); ++i)
+    if (!elements_[i].dropped) ids[i] = ++next;
+  for (std::size_t i = 0; i < elements_.size(); ++i) {
+    const std::size_t parent = ParentOf(elements_[i]);
+    elements_[i].data.id = ids[i];
+    elements_[i].data.parent = parent == kNoIndex ? 0 : ids[parent];
+  }
+  model.elements.reserve(static_cast<std::size_t>(next));
+  for (PendingElement& element : elements_)
+    if (!element.dropped) model.elements.push_back(std::move(element.data));
+
+  model.connectors.reserve(connectors_.size());
+  for (PendingConnector& connector : connectors_) {
+    if (!ResolveEnd(connector.source) || !ResolveEnd(connector.target)) {
+      const End& missing = connector.source.element == kNoIndex ? connector.source : connector.target;
+      Warn(std::string(connector.kind) + " \"" + std::string(connector.bpmn_id) + "\" is left out: its " +
+           (&missing == &connector.source ? "source" : "target") + " \"" + std::string(missing.ref) +
+           "\" names nothing that was read");
+      continue;
+    }
+    connector.data.id = static_cast<std::int32_t>(model.connectors.size() + 1);
+    connector.data.source = ids[connector.source.element];
+    connector.data.target = ids[connector.target.element];
+    model.connectors.push_back(std::move(connector.data));
+  }
+
+  for (std::size_t d = 0; d < diagrams_.size(); ++d) {
+    PendingDiagram& pending = diagrams_[d];
+    DiagramData diagram;
+    diagram.id = static_cast<std::int32_t>(d + 1);
+    diagram.package = kFilePackage;
+    diagram.name =
+        pending.name.empty() ? u"Diagram " + platform::FromUtf8(std::to_string(d + 1)) : pending.name;
+    for (const Shape& shape : pending.shapes) {
+      const std::size_t element = FindElement(shape.element);
+      if (element == kNoIndex) continue;
+      diagram.placements.push_back(ids[element]);
+      diagram.bounds.push_back(shape.bounds);
+      if (shape.marker_visible && elements_[element].marker_from_shape) {
+        SetTag(model.elements[static_cast<std::size_t>(ids[element] - 1)].tags, u"MarkerVisible",
+               IsTrue(shape.marker_visible) ? u"true" : u"false");
+        elements_[element].marker_from_shape = false;
+      }
+    }
+    model.diagrams.push_back(std::move(diagram));
+    result.diagram_keys.push_back(std::move(pending.key));
+  }
+  if (model.diagrams.empty()) {
+    DiagramData diagram;
+    diagram.id = 1;
+    diagram.package = kFilePackage;
+    diagram.name = u"Diagram 1";
+    for (const ElementData& element : model.elements) diagram.placements.push_back(element.id);
+    model.diagrams.push_back(std::move(diagram));
+    result.diagram_keys.emplace_back();
+  }
+  model.active_diagram = model.diagrams.front().id;
+  result.warnings = std::move(warnings_);
+  return result;
+}
+
+}  // namespace
+
+BpmnImport ImportBpmnText(std::string bytes, const std::string& file, const Technology& technology) {
+  const Document document(std::move(bytes), file);
+  return Importer(document, technology).Run();
+}
+
+BpmnImport ImportBpmnFile(const std::string& path, const Technology& technology) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw BpmnError(path, 0, 0, "cannot open the file");
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) throw BpmnError(path, 0, 0, "cannot read the file");
+  return ImportBpmnText(std::move(bytes), path, technology);
+}
+
+bool IsBpmnPath(std::string_view path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".bpmn" || extension == ".bpmn2" || extension == ".xml";
+}
+
+bool ChooseDiagram(BpmnImport& imported, std::string_view choice) {
+  const std::u16string wanted = platform::FromUtf8(choice);
+  std::vector<DiagramData>& diagrams = imported.model.diagrams;
+  auto choose = [&](std::size_t index) {
+    imported.model.active_diagram = diagrams[index].id;
+    return true;
+  };
+  for (std::size_t i = 0; i < imported.diagram_keys.size() && i < diagrams.size(); ++i)
+    if (!imported.diagram_keys[i].empty() && imported.diagram_keys[i] == wanted) return choose(i);
+  for (std::size_t i = 0; i < diagrams.size(); ++i)
+    if (diagrams[i].name == wanted) return choose(i);
+  std::int32_t id = 0;
+  const auto [end, error] = std::from_chars(choice.data(), choice.data() + choice.size(), id);
+  if (error != std::errc() || end != choice.data() + choice.size()) return false;
+  for (std::size_t i = 0; i < diagrams.size(); ++i)
+    if (diagrams[i].id == id) return choose(i);
+  return false;
+}
+
+}  // namespace kelvo

@@ -3,6 +3,7 @@
 
 #include <dlfcn.h>
 
+#include <filesystem>
 #include <stdexcept>
 
 namespace platform {
@@ -12,7 +13,10 @@ std::string ThisModulePath() {
   if (dladdr(reinterpret_cast<const void*>(&ThisModulePath), &info) == 0 || info.dli_fname == nullptr) {
     throw std::runtime_error("cannot find the module's own file");
   }
-  return info.dli_fname;
+  // The main program is reported by the name it was started with, which may be relative.
+  std::error_code ec;
+  const auto absolute = std::filesystem::weakly_canonical(info.dli_fname, ec);
+  return ec ? info.dli_fname : absolute.string();
 }
 
 std::string ThisModuleDirectory() {

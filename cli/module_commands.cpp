@@ -1,0 +1,69 @@
+// The subcommands that deal with the add-in module itself: locating it, registering it and
+// writing the technology document it embeds.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "cli/commands.h"
+#include "platform/loader.h"
+
+namespace orbelt::cli {
+
+std::string AddinPath(const std::string& addin_flag) {
+  if (!addin_flag.empty()) return addin_flag;
+  if (const char* from_environment = std::getenv("ORBELT_ADDIN"); from_environment && *from_environment) {
+    return from_environment;
+  }
+  std::error_code ec;
+  const auto program = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ((ec ? std::filesystem::path(".") : program.parent_path()) / "liborbelt.so").string();
+}
+
+bool Emit(const std::string& text, const std::string& output_file, Output& output) {
+  if (output_file.empty()) {
+    output.out() << text;
+    return true;
+  }
+  std::ofstream file(output_file, std::ios::binary | std::ios::trunc);
+  file << text;
+  if (file.flush()) return true;
+  output.err() << "orbelt: " << output_file << ": cannot write the file\n";
+  return false;
+}
+
+int WriteTechnology(const std::string& addin, const std::string& output_file, Output& output) {
+  try {
+    const platform::LoadedModule module(addin);
+    const auto document = platform::LoadBinaryFrom(module.Resources(), "TECHFILE", 101);
+    const std::string bytes(reinterpret_cast<const char*>(document.data()), document.size());
+    return Emit(bytes, output_file, output) ? kSuccess : kFindings;
+  } catch (const std::exception& e) {
+    output.err() << "orbelt: " << e.what() << "\n";
+    return kUnusable;
+  }
+}
+
+int Register(const std::string& addin, bool unregister, Output& output) {
+  try {
+    const platform::LoadedModule module(addin);
+    if (!module.Version().ole_self_register) {
+      output.err() << "orbelt: " << module.path() << ": the module does not register itself\n";
+      return kFindings;
+    }
+    const std::int32_t status = unregister ? module.UnregisterServer() : module.RegisterServer();
+    if (status != platform::kOk) {
+      output.err() << "orbelt: " << module.path() << ": " << (unregister ? "unregistration" : "registration")
+                   << " failed (code 0x" << std::hex << static_cast<std::uint32_t>(status) << std::dec << ") in "
+                   << platform::Registry::DefaultPath() << "\n";
+      return kFindings;
+    }
+    output.out() << (unregister ? "Unregistered " : "Registered ") << module.path() << " in "
+                 << platform::Registry::DefaultPath() << "\n";
+    return kSuccess;
+  } catch (const std::exception& e) {
+    output.err() << "orbelt: " << e.what() << "\n";
+    return kUnusable;
+  }
+}
+
+}  // namespace orbelt::cli

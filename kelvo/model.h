@@ -1,0 +1,283 @@
+// The live host model: the host/ objects over a validated ModelData, as the add-in reads them.
+//
+// Every object is created once, when the model is built, and owned by the model through a
+// shared_ptr; a member read neither allocates nor searches: strings are returned by reference,
+// ids resolve through a dense or hashed index, and the collections an object hands out are
+// objects of its own, built once (handing one out copies a shared_ptr).
+//
+// The model changes only where the host's members change it: a ModelCollection's CreateItem adds
+// a diagram, Diagram.PresetProperty and Diagram.Save are recorded on the diagram.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "host/objects.h"
+#include "kelvo/model_data.h"
+
+namespace kelvo {
+
+// A model that cannot be built: a duplicate id, a missing reference, a parent cycle. The message
+// names the offending item ("elements[3] (id 12): package 7 does not exist").
+class ModelError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The element-level derivations of a model file.
+std::u16string DefaultBaseType(std::u16string_view stereotype);
+
+// Maps 32-bit ids to dense positions: a direct table when the ids are compact, a hash map
+// otherwise. Lookups are constant time.
+class IdIndex {
+ public:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  // `ids` must be unique. Returns the position of the first duplicate, or kNone.
+  std::size_t Build(const std::vector<std::int32_t>& ids);
+  void Add(std::int32_t id, std::size_t position);
+  std::size_t Find(std::int32_t id) const {
+    if (dense_) {
+      const std::int64_t offset = static_cast<std::int64_t>(id) - base_;
+      if (offset < 0 || offset >= static_cast<std::int64_t>(table_.size())) return kNone;
+      return table_[static_cast<std::size_t>(offset)];
+    }
+    const auto it = map_.find(id);
+    return it == map_.end() ? kNone : it->second;
+  }
+
+ private:
+  bool dense_ = true;
+  std::int64_t base_ = 0;
+  std::vector<std::size_t> table_;
+  std::unordered_map<std::int32_t, std::size_t> map_;
+};
+
+// A collection over a fixed list of objects, built once.
+template <class I>
+class ListCollection final : public host::Collection<I> {
+ public:
+  ListCollection() = default;
+  explicit ListCollection(std::vector<std::shared_ptr<I>> items) : items_(std::move(items)) {}
+  std::int32_t Count() override { return static_cast<std::int32_t>(items_.size()); }
+  host::Ref<I> GetAt(std::int32_t index) override {
+    if (index < 0 || static_cast<std::size_t>(index) >= items_.size()) {
+      throw host::Error(host::ErrorKind::index, "collection index " + std::to_string(index) + " out of range");
+    }
+    return host::Ref<I>(items_[static_cast<std::size_t>(index)]);
+  }
+  std::vector<std::shared_ptr<I>>& items() { return items_; }
+  const std::vector<std::shared_ptr<I>>& items() const { return items_; }
+
+ private:
+  std::vector<std::shared_ptr<I>> items_;
+};
+
+// A tagged value of an element (I = host::TaggedValue) or of a connector (I = host::ConnectorTag).
+template <class I>
+class TagObject final : public I {
+ public:
+  explicit TagObject(Tag tag) : tag_(std::move(tag)) {}
+  const std::u16string& Name() override { return tag_.name; }
+  const std::u16string& Value() override { return tag_.value; }
+
+ private:
+  Tag tag_;
+};
+
+class Model;
+class DiagramObject;
+
+// The diagrams of a package (those not nested in an element) or of an element.
+class DiagramCollection final : public host::ModelCollection {
+ public:
+  DiagramCollection(Model* model, std::int32_t package, std::int32_t parent)
+      : model_(model), package_(package), parent_(parent) {}
+  std::int16_t ItemCount() override;
+  // Adds a diagram to the model at once, in this collection's package and parent.
+  host::Ref<host::Diagram> CreateItem(const std::u16string& name, const std::u16string& type) override;
+  void Reload() override { ++reloads_; }
+
+  const std::vector<std::shared_ptr<DiagramObject>>& items() const { return items_; }
+  int reloads() const { return reloads_; }
+
+ private:
+  friend class Model;
+  Model* model_;
+  std::int32_t package_;
+  std::int32_t parent_;
+  std::vector<std::shared_ptr<DiagramObject>> items_;
+  int reloads_ = 0;
+};
+
+class ElementObject final : public host::Element {
+ public:
+  ElementObject(ElementData data, Model* model);
+
+  std::int32_t Id() override { return data_.id; }
+  std::int32_t ParentId() override { return data_.parent; }
+  const std::u16string& StereotypeName() override { return data_.stereotype; }
+  const std::u16string& MetaTypeName() override { return data_.metatype; }
+  const std::u16string& BaseType() override { return data_.base_type; }
+  host::Ref<host::Collection<host::TaggedValue>> Tags() override { return host::Ref<host::Collection<host::TaggedValue>>(tags_); }
+  host::Ref<host::Collection<host::Connector>> ConnectorList() override {
+    return host::Ref<host::Collection<host::Connector>>(connectors_);
+  }
+  host::Ref<host::Collection<host::Element>> Children() override { return host::Ref<host::Collection<host::Element>>(children_); }
+  host::Ref<host::Collection<host::Element>> NestedElements() override {
+    return host::Ref<host::Collection<host::Element>>(children_);
+  }
+  host::Ref<host::ModelCollection> OwnedDiagrams() override { return host::Ref<host::ModelCollection>(diagrams_); }
+
+  // The element as the model holds it, with the derived values filled in (metatype, base type,
+  // key).
+  const ElementData& data() const { return data_; }
+  const std::vector<std::shared_ptr<host::Connector>>& connectors() const { return connectors_->items(); }
+  const std::vector<std::shared_ptr<host::Element>>& children() const { return children_->items(); }
+  const DiagramCollection& owned_diagrams() const { return *diagrams_; }
+
+ private:
+  friend class Model;
+  ElementData data_;
+  std::shared_ptr<ListCollection<host::TaggedValue>> tags_;
+  std::shared_ptr<ListCollection<host::Connector>> connectors_;
+  std::shared_ptr<ListCollection<host::Element>> children_;
+  std::shared_ptr<DiagramCollection> diagrams_;
+};
+
+class ConnectorObject final : public host::Connector {
+ public:
+  explicit ConnectorObject(ConnectorData data);
+
+  std::int32_t SourceId() override { return data_.source; }
+  std::int32_t TargetId() override { return data_.target; }
+  const std::u16string& StereotypeName() override { return data_.stereotype; }
+  host::Ref<host::Collection<host::ConnectorTag>> Tags() override {
+    return host::Ref<host::Collection<host::ConnectorTag>>(tags_);
+  }
+
+  const ConnectorData& data() const { return data_; }
+
+ private:
+  ConnectorData data_;
+  std::shared_ptr<ListCollection<host::ConnectorTag>> tags_;
+};
+
+class PlacementObject final : public host::DiagramPlacement {
+ public:
+  explicit PlacementObject(std::int32_t element) : element_(element) {}
+  std::int32_t PlacedElementId() override { return element_; }
+
+ private:
+  std::int32_t element_;
+};
+
+class DiagramObject final : public host::Diagram {
+ public:
+  explicit DiagramObject(DiagramData data);
+
+  std::int32_t Id() override { return data_.id; }
+  void SetPresetProperty(std::int32_t value) override { preset_property_ = value; }
+  bool Save() override {
+    ++saves_;
+    return true;
+  }
+  host::Ref<host::Collection<host::DiagramPlacement>> Placements() override {
+    return host::Ref<host::Collection<host::DiagramPlacement>>(placements_);
+  }
+
+  const DiagramData& data() const { return data_; }
+  std::optional<std::int32_t> preset_property() const { return preset_property_; }
+  int saves() const { return saves_; }
+
+ private:
+  DiagramData data_;
+  std::shared_ptr<ListCollection<host::DiagramPlacement>> placements_;
+  std::optional<std::int32_t> preset_property_;
+  int saves_ = 0;
+};
+
+class PackageObject final : public host::Package {
+ public:
+  PackageObject(PackageData data, Model* model);
+  const std::u16string& Name() override { return data_.name; }
+  std::int32_t ParentId() override { return data_.parent; }
+  host::Ref<host::ModelCollection> Diagrams() override { return host::Ref<host::ModelCollection>(diagrams_); }
+
+  const PackageData& data() const { return data_; }
+  const DiagramCollection& diagrams() const { return *diagrams_; }
+
+ private:
+  friend class Model;
+  PackageData data_;
+  std::shared_ptr<DiagramCollection> diagrams_;
+};
+
+// The live model. Build it with Model::Build; it is not copyable (its objects point back to it
+// to add diagrams).
+class Model {
+ public:
+  // Validates `data` and builds the live objects. Throws ModelError naming the offending item.
+  static std::unique_ptr<Model> Build(ModelData data);
+  // Only the checks of Build: throws ModelError, builds nothing.
+  static void Validate(const ModelData& data);
+
+  Model(const Model&) = delete;
+  Model& operator=(const Model&) = delete;
+
+  const HostSettings& host() const { return host_; }
+  const std::vector<std::u16string>& technologies() const { return technologies_; }
+  std::optional<std::int32_t> selected_package() const { return selected_package_; }
+  std::optional<std::int32_t> active_diagram() const { return active_diagram_; }
+
+  // All objects in model (file) order; diagrams created later follow the model's own.
+  const std::vector<std::shared_ptr<PackageObject>>& packages() const { return packages_; }
+  const std::vector<std::shared_ptr<ElementObject>>& elements() const { return elements_; }
+  const std::vector<std::shared_ptr<ConnectorObject>>& connectors() const { return connectors_; }
+  const std::vector<std::shared_ptr<DiagramObject>>& diagrams() const { return diagrams_; }
+
+  // Constant-time lookups; an unset pointer when the model lacks the id.
+  const std::shared_ptr<PackageObject>& FindPackage(std::int32_t id) const { return Lookup(packages_, package_index_, id); }
+  const std::shared_ptr<ElementObject>& FindElement(std::int32_t id) const { return Lookup(elements_, element_index_, id); }
+  const std::shared_ptr<ConnectorObject>& FindConnector(std::int32_t id) const {
+    return Lookup(connectors_, connector_index_, id);
+  }
+  const std::shared_ptr<DiagramObject>& FindDiagram(std::int32_t id) const { return Lookup(diagrams_, diagram_index_, id); }
+
+  // Adds a diagram (the effect of ModelCollection.CreateItem): a fresh id above every diagram id
+  // so far, placed in `package` and nested in element `parent` (0: directly in the package).
+  std::shared_ptr<DiagramObject> AddDiagram(std::int32_t package, std::int32_t parent, std::u16string name,
+                                            std::u16string type);
+
+  // The model's content as data again, diagrams added since included, derived values filled in.
+  ModelData ToData() const;
+
+ private:
+  Model() = default;
+  template <class T>
+  static const std::shared_ptr<T>& Lookup(const std::vector<std::shared_ptr<T>>& list, const IdIndex& index,
+                                          std::int32_t id) {
+    static const std::shared_ptr<T> none;
+    const std::size_t position = index.Find(id);
+    return position == IdIndex::kNone ? none : list[position];
+  }
+
+  HostSettings host_;
+  std::vector<std::u16string> technologies_;
+  std::optional<std::int32_t> selected_package_;
+  std::optional<std::int32_t> active_diagram_;
+
+  std::vector<std::shared_ptr<PackageObject>> packages_;
+  std::vector<std::shared_ptr<ElementObject>> elements_;
+  std::vector<std::shared_ptr<ConnectorObject>> connectors_;
+  std::vector<std::shared_ptr<DiagramObject>> diagrams_;
+  IdIndex package_index_, element_index_, connector_index_, diagram_index_;
+  std::int32_t max_diagram_id_ = 0;
+};
+
+}  // namespace kelvo

@@ -1,0 +1,248 @@
+#include "kelvo/model_json.h"
+
+#include "kelvo/model.h"
+#include "platform/text.h"
+
+namespace kelvo {
+
+using namespace json_input;
+
+namespace {
+
+std::vector<Tag> ReadTags(const Json& value, const std::string& path) {
+  std::vector<Tag> tags;
+  if (value.is_object()) {
+    for (const auto& item : value.items()) {
+      tags.push_back({platform::FromUtf8(item.key()), String(item.value(), Child(path, item.key()))});
+    }
+    return tags;
+  }
+  if (!value.is_array()) Fail(path, "expected a list of [name, value] pairs or an object");
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const std::string at = Child(path, i);
+    const Json& pair = value[i];
+    if (!pair.is_array() || pair.size() != 2) Fail(at, "expected a [name, value] pair");
+    tags.push_back({String(pair[0], Child(at, 0)), String(pair[1], Child(at, 1))});
+  }
+  return tags;
+}
+
+template <class Read>
+void ForEachItem(const Json& object, const char* key, const std::string& path, Read&& read) {
+  const Json* list = Member(object, key);
+  if (!list) return;
+  const std::string list_path = Child(path, key);
+  ExpectArray(*list, list_path);
+  for (std::size_t i = 0; i < list->size(); ++i) {
+    const std::string at = Child(list_path, i);
+    ExpectObject((*list)[i], at);
+    read((*list)[i], at);
+  }
+}
+
+// Reads `key` of `object` into `out` with `convert` when present.
+template <class T, class Convert>
+void Optional(const Json& object, const char* key, const std::string& path, T& out, Convert convert) {
+  if (const Json* value = Member(object, key)) out = convert(*value, Child(path, key));
+}
+
+std::int32_t RequiredId(const Json& object, const std::string& path) {
+  const Json* id = Member(object, "id");
+  if (!id) Fail(path, "missing \"id\"");
+  return Int32(*id, Child(path, "id"));
+}
+
+std::optional<std::int32_t> NullableId(const Json& value, const std::string& path) {
+  if (value.is_null()) return std::nullopt;
+  return Int32(value, path);
+}
+
+std::optional<Bounds> ReadBounds(const Json& value, const std::string& path) {
+  if (value.is_null()) return std::nullopt;
+  if (!value.is_array() || value.size() != 4) Fail(path, "expected null or [x, y, width, height]");
+  double v[4];
+  for (std::size_t i = 0; i < 4; ++i) {
+    if (!value[i].is_number()) Fail(Child(path, i), "expected a number");
+    v[i] = value[i].get<double>();
+  }
+  return Bounds{v[0], v[1], v[2], v[3]};
+}
+
+}  // namespace
+
+ModelData ModelFromJson(const Json& value, const std::string& path, bool require_format) {
+  ExpectObject(value, path);
+  CheckKeys(value, path,
+            {"format", "host", "technologies", "packages", "elements", "connectors", "diagrams", "selectedPackage",
+             "activeDiagram"});
+  if (const Json* format = Member(value, "format")) {
+    if (!format->is_string() || format->get<std::string>() != kModelFormat) {
+      Fail(Child(path, "format"), "expected \"" + std::string(kModelFormat) + "\", found " + format->dump());
+    }
+  } else if (require_format) {
+    Fail(path, "missing \"format\": \"" + std::string(kModelFormat) + "\"");
+  }
+
+  ModelData model;
+  if (const Json* host = Member(value, "host")) {
+    const std::string at = Child(path, "host");
+    ExpectObject(*host, at);
+    CheckKeys(*host, at, {"build", "modelLocation"});
+    Optional(*host, "build", at, model.host.build, Int32);
+    Optional(*host, "modelLocation", at, model.host.model_location, String);
+  }
+  if (const Json* technologies = Member(value, "technologies")) {
+    const std::string at = Child(path, "technologies");
+    ExpectArray(*technologies, at);
+    for (std::size_t i = 0; i < technologies->size(); ++i) {
+      model.technologies.push_back(String((*technologies)[i], Child(at, i)));
+    }
+  }
+  ForEachItem(value, "packages", path, [&](const Json& item, const std::string& at) {
+    CheckKeys(item, at, {"id", "name", "parent"});
+    PackageData& p = model.packages.emplace_back();
+    p.id = RequiredId(item, at);
+    Optional(item, "name", at, p.name, String);
+    Optional(item, "parent", at, p.parent, Int32);
+  });
+  ForEachItem(value, "elements", path, [&](const Json& item, const std::string& at) {
+    CheckKeys(item, at,
+              {"id", "package", "parent", "name", "key", "stereotype", "metatype", "baseType", "notes", "tags"});
+    ElementData& e = model.elements.emplace_back();
+    e.id = RequiredId(item, at);
+    if (!Member(item, "package")) Fail(at, "missing \"package\"");
+    Optional(item, "package", at, e.package, Int32);
+    Optional(item, "parent", at, e.parent, Int32);
+    Optional(item, "name", at, e.name, String);
+    Optional(item, "key", at, e.key, String);
+    Optional(item, "stereotype", at, e.stereotype, String);
+    Optional(item, "metatype", at, e.metatype, String);
+    Optional(item, "baseType", at, e.base_type, String);
+    Optional(item, "notes", at, e.notes, String);
+    Optional(item, "tags", at, e.tags, ReadTags);
+  });
+  ForEachItem(value, "connectors", path, [&](const Json& item, const std::string& at) {
+    CheckKeys(item, at, {"id", "source", "target", "stereotype", "name", "key", "tags"});
+    ConnectorData& c = model.connectors.emplace_back();
+    c.id = RequiredId(item, at);
+    if (!Member(item, "source")) Fail(at, "missing \"source\"");
+    if (!Member(item, "target")) Fail(at, "missing \"target\"");
+    Optional(item, "source", at, c.source, Int32);
+    Optional(item, "target", at, c.target, Int32);
+    Optional(item, "stereotype", at, c.stereotype, String);
+    Optional(item, "name", at, c.name, String);
+    Optional(item, "key", at, c.key, String);
+    Optional(item, "tags", at, c.tags, ReadTags);
+  });
+  ForEachItem(value, "diagrams", path, [&](const Json& item, const std::string& at) {
+    CheckKeys(item, at, {"id", "package", "parent", "name", "type", "placements", "bounds"});
+    DiagramData& d = model.diagrams.emplace_back();
+    d.id = RequiredId(item, at);
+    if (!Member(item, "package")) Fail(at, "missing \"package\"");
+    Optional(item, "package", at, d.package, Int32);
+    Optional(item, "parent", at, d.parent, Int32);
+    Optional(item, "name", at, d.name, String);
+    Optional(item, "type", at, d.type, String);
+    if (const Json* placements = Member(item, "placements")) {
+      const std::string list = Child(at, "placements");
+      ExpectArray(*placements, list);
+      for (std::size_t i = 0; i < placements->size(); ++i) d.placements.push_back(Int32((*placements)[i], Child(list, i)));
+    }
+    if (const Json* bounds = Member(item, "bounds")) {
+      const std::string list = Child(at, "bounds");
+      ExpectArray(*bounds, list);
+      for (std::size_t i = 0; i < bounds->size(); ++i) d.bounds.push_back(ReadBounds((*bounds)[i], Child(list, i)));
+    }
+  });
+  Optional(value, "selectedPackage", path, model.selected_package, NullableId);
+  Optional(value, "activeDiagram", path, model.active_diagram, NullableId);
+  return model;
+}
+
+ModelData ParseModel(std::string_view text, const std::string& file) {
+  const Json value = Parse(text, file);
+  try {
+    ModelData model = ModelFromJson(value);
+    Model::Validate(model);
+    return model;
+  } catch (const std::runtime_error& e) {  // InputError or ModelError
+    throw InputError(file + ": " + e.what());
+  }
+}
+
+ModelData LoadModelFile(const std::string& path) { return ParseModel(ReadFile(path), path); }
+
+namespace {
+
+std::string Utf8(const std::u16string& text) { return platform::ToUtf8(text); }
+
+Json TagsToJson(const std::vector<Tag>& tags) {
+  Json list = Json::array();
+  for (const auto& tag : tags) list.push_back(Json::array({Utf8(tag.name), Utf8(tag.value)}));
+  return list;
+}
+
+void PutString(Json& object, const char* key, const std::u16string& value) {
+  if (!value.empty()) object[key] = Utf8(value);
+}
+
+}  // namespace
+
+Json ModelToJson(const ModelData& model) {
+  Json out = Json::object();
+  out["format"] = kModelFormat;
+  out["host"] = {{"build", model.host.build}, {"modelLocation", Utf8(model.host.model_location)}};
+  Json technologies = Json::array();
+  for (const auto& t : model.technologies) technologies.push_back(Utf8(t));
+  out["technologies"] = technologies;
+
+  Json packages = Json::array();
+  for (const auto& p : model.packages) packages.push_back({{"id", p.id}, {"name", Utf8(p.name)}, {"parent", p.parent}});
+  out["packages"] = packages;
+
+  Json elements = Json::array();
+  for (const auto& e : model.elements) {
+    Json item = {{"id", e.id}, {"package", e.package}, {"parent", e.parent}, {"name", Utf8(e.name)}};
+    PutString(item, "key", e.key);
+    PutString(item, "stereotype", e.stereotype);
+    PutString(item, "metatype", e.metatype);
+    PutString(item, "baseType", e.base_type);
+    PutString(item, "notes", e.notes);
+    if (!e.tags.empty()) item["tags"] = TagsToJson(e.tags);
+    elements.push_back(std::move(item));
+  }
+  out["elements"] = elements;
+
+  Json connectors = Json::array();
+  for (const auto& c : model.connectors) {
+    Json item = {{"id", c.id}, {"source", c.source}, {"target", c.target}};
+    PutString(item, "stereotype", c.stereotype);
+    PutString(item, "name", c.name);
+    PutString(item, "key", c.key);
+    if (!c.tags.empty()) item["tags"] = TagsToJson(c.tags);
+    connectors.push_back(std::move(item));
+  }
+  out["connectors"] = connectors;
+
+  Json diagrams = Json::array();
+  for (const auto& d : model.diagrams) {
+    Json item = {{"id", d.id}, {"package", d.package}, {"parent", d.parent}, {"name", Utf8(d.name)},
+                 {"type", Utf8(d.type)}, {"placements", d.placements}};
+    if (!d.bounds.empty()) {
+      Json bounds = Json::array();
+      for (const auto& b : d.bounds) {
+        bounds.push_back(b ? Json::array({b->x, b->y, b->width, b->height}) : Json(nullptr));
+      }
+      item["bounds"] = bounds;
+    }
+    diagrams.push_back(std::move(item));
+  }
+  out["diagrams"] = diagrams;
+  if (model.selected_package) out["selectedPackage"] = *model.selected_package;
+  if (model.active_diagram) out["activeDiagram"] = *model.active_diagram;
+  return out;
+}
+
+std::string WriteModel(const ModelData& model) { return ModelToJson(model).dump(2) + "\n"; }
+
+}  // namespace kelvo

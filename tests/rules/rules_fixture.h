@@ -1,0 +1,93 @@
+// Test harness of the rule engine: a compact builder of host models, and a session that runs
+// CBPMNRules against the host stand-in and renders every report as "message/rule/level".
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "kelvo/host.h"
+#include "kelvo/model_data.h"
+#include "rules/CBPMNRules.h"
+#include "support/model_builder.h"
+
+namespace rules_test {
+
+using Tags = std::vector<kelvo::Tag>;
+
+// Where an element lies and how it is based; placed on the active diagram unless said otherwise.
+struct Options {
+  std::int32_t parent = 0;
+  std::u16string base_type = {};
+  std::u16string metatype = {};
+  bool placed = true;
+  std::int32_t package = test_support::ModelBuilder::kProcessPackage;
+};
+
+// The shared builder's model with one more package, kOtherPackage, and its first diagram
+// active; elements get the ids the tables give them.
+class Model {
+ public:
+  static constexpr std::int32_t kOtherPackage = 3;
+
+  Model();
+  kelvo::ModelData& data() { return builder_.data(); }
+
+  Model& Add(std::int32_t id, std::u16string stereotype, Tags tags = {}, Options options = {});
+  Model& Connect(std::int32_t id, std::int32_t source, std::int32_t target,
+                 std::u16string stereotype = u"SequenceFlow", Tags tags = {});
+  Model& Place(std::int32_t id);
+  Model& NoActiveDiagram();
+
+ private:
+  test_support::ModelBuilder builder_;
+};
+
+// One report as the tests compare it: "127/Rule_03/L0".
+std::string Report(std::int32_t message, const std::string& local_rule, std::int32_t level);
+
+// A host session with one CBPMNRules that has registered its category and rules once.
+class Session {
+ public:
+  explicit Session(kelvo::ModelData data, bool configure = true);
+
+  kelvo::Host& host() { return *host_; }
+  CBPMNRules& rules() { return rules_; }
+  CBPMNRules::RepositoryRef repository() { return CBPMNRules::RepositoryRef(host_); }
+
+  // The host id that the first registration returned for a local rule ("Rule_04").
+  std::u16string HostId(const std::string& local_rule) const;
+  // Runs a rule by its local id, or by a host id as written, and returns the reports of the run.
+  std::vector<std::string> RunElement(const std::string& local_rule, std::int32_t element_id);
+  std::vector<std::string> RunConnector(const std::string& local_rule, std::int32_t connector_id);
+  std::vector<std::string> RunElementById(std::u16string host_id, std::int32_t element_id);
+  std::vector<std::string> RunConnectorById(std::u16string host_id, std::int32_t connector_id);
+  // Reports made so far, taken from the host.
+  std::vector<std::string> TakeReports();
+
+ private:
+  std::shared_ptr<kelvo::Host> host_;
+  CBPMNRules rules_;
+  std::vector<std::u16string> first_ids_;  // host ids of the first registration, Rule_01 first
+};
+
+// A row of a table-driven check test: a model, the element or connector checked, and the
+// reports expected, in order.
+struct CheckCase {
+  std::string name;
+  Model model;
+  std::int32_t object_id;
+  std::vector<std::string> expected;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const CheckCase& c) { return out << c.name; }
+inline std::string CaseName(const testing::TestParamInfo<CheckCase>& info) { return info.param.name; }
+
+// Runs the element rule `local_rule` on the row's object and compares the reports.
+void ExpectElementReports(const std::string& local_rule, const CheckCase& row);
+
+}  // namespace rules_test

@@ -1,0 +1,101 @@
+// Gateway checks: Message Flows, Gates, the constraints of each gateway kind on its own and
+// its outgoing flows' condition tags, and the order of the reports.
+#include "rules_fixture.h"
+
+namespace rules_test {
+namespace {
+
+constexpr std::int32_t kGateway = 10;
+
+// A gateway with `in` incoming Sequence Flows and one outgoing Sequence Flow per entry of
+// `gates`, carrying that entry's tags.
+Model Gateway(Tags tags, int in, std::vector<Tags> gates) {
+  Model model;
+  model.Add(kGateway, u"Gateway", std::move(tags));
+  for (int i = 0; i < in; ++i) model.Add(20 + i, u"Activity").Connect(100 + i, 20 + i, kGateway);
+  for (std::size_t i = 0; i < gates.size(); ++i) {
+    const std::int32_t target = 30 + static_cast<std::int32_t>(i);
+    model.Add(target, u"Activity")
+        .Connect(110 + static_cast<std::int32_t>(i), kGateway, target, u"SequenceFlow", gates[i]);
+  }
+  return model;
+}
+Model Data(int in, std::vector<Tags> gates) {
+  return Gateway({{u"GatewayType", u"XOR"}, {u"XORType", u"Data"}}, in, std::move(gates));
+}
+Model EventBased(std::vector<Tags> gates) {
+  return Gateway({{u"GatewayType", u"XOR"}, {u"XORType", u"Event"}}, 1, std::move(gates));
+}
+Model Of(const char16_t* type, int in, std::vector<Tags> gates) {
+  return Gateway({{u"GatewayType", type}}, in, std::move(gates));
+}
+Model WithMessageFlows(Model model) {
+  return model.Add(40, u"Pool")
+      .Connect(120, 40, kGateway, u"MessageFlow")
+      .Connect(121, kGateway, 40, u"MessageFlow");
+}
+
+const Tags kNone{{u"ConditionType", u"None"}};
+const Tags kExpression{{u"ConditionType", u"Expression"}, {u"ConditionExpression", u"x > 1"}};
+const Tags kBareExpression{{u"ConditionType", u"Expression"}};
+const Tags kDefault{{u"ConditionType", u"Default"}};
+
+std::string R8(int message, int level = 1) { return Report(message, "Rule_08", level); }
+
+class GatewayRules : public testing::TestWithParam<CheckCase> {};
+
+TEST_P(GatewayRules, ReportsInOrder) { ExpectElementReports("Rule_08", GetParam()); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GatewayRules,
+    testing::Values(
+        CheckCase{"not_a_gateway", WithMessageFlows(Model().Add(kGateway, u"Activity")), kGateway, {}},
+        CheckCase{"message_flows_without_type",
+                  WithMessageFlows(Gateway({}, 0, {})),
+                  kGateway,
+                  {R8(189, 0), R8(190, 0)}},
+        CheckCase{"message_flows_before_kind_checks",
+                  WithMessageFlows(Data(1, {})),
+                  kGateway,
+                  {R8(189, 0), R8(190, 0), R8(192)}},
+        CheckCase{"type_compared_case_sensitively", Of(u"xor", 0, {}), kGateway, {}},
+        CheckCase{"xor_without_xor_type", Of(u"XOR", 0, {}), kGateway, {}},
+        CheckCase{"data_without_gates_192", Data(1, {}), kGateway, {R8(192)}},
+        CheckCase{"data_single_gate_needs_no_expression", Data(1, {kNone}), kGateway, {}},
+        CheckCase{"data_default_skipped_bare_flow_194",
+                  Data(1, {kDefault, kExpression, kNone}),
+                  kGateway,
+                  {R8(194)}},
+        CheckCase{
+            "data_each_bare_flow_reported", Data(1, {{}, kBareExpression}), kGateway, {R8(194), R8(194)}},
+        CheckCase{"data_ignores_incoming_flows", Data(3, {kExpression, kExpression}), kGateway, {}},
+        CheckCase{"event_single_gate_197_only", EventBased({kExpression}), kGateway, {R8(197)}},
+        CheckCase{"event_flow_without_condition_type_198", EventBased({kNone, {}}), kGateway, {R8(198)}},
+        CheckCase{"event_gates_set_to_none", EventBased({kNone, kNone}), kGateway, {}},
+        CheckCase{
+            "inclusive_runs_no_test", WithMessageFlows(Of(u"OR", 0, {})), kGateway, {R8(189, 0), R8(190, 0)}},
+        CheckCase{"complex_one_in_one_out_202", Of(u"Complex", 1, {kNone}), kGateway, {R8(202)}},
+        CheckCase{"complex_two_in_one_out_204", Of(u"Complex", 2, {kNone}), kGateway, {R8(204)}},
+        CheckCase{"complex_single_conditioned_gate",
+                  Of(u"Complex", 1, {kExpression}),
+                  kGateway,
+                  {R8(202), R8(203)}},
+        CheckCase{"complex_conditions_set",
+                  Gateway({{u"GatewayType", u"Complex"},
+                           {u"IncomingCondition", u"i"},
+                           {u"OutgoingCondition", u"o"}},
+                          2, {kNone, kNone}),
+                  kGateway,
+                  {}},
+        CheckCase{"and_two_in_one_out", Of(u"AND", 2, {kNone}), kGateway, {}},
+        CheckCase{"and_one_in_two_out", Of(u"AND", 1, {kNone, kNone}), kGateway, {}},
+        CheckCase{"and_one_in_one_out_207", Of(u"AND", 1, {kNone}), kGateway, {R8(207)}},
+        CheckCase{"and_single_conditioned_gate_208", Of(u"AND", 2, {kBareExpression}), kGateway, {R8(208)}},
+        CheckCase{"complex_everything_broken_in_order",
+                  WithMessageFlows(Of(u"Complex", 2, {kExpression, kDefault})),
+                  kGateway,
+                  {R8(189, 0), R8(190, 0), R8(203), R8(203), R8(204), R8(205)}}),
+    CaseName);
+
+}  // namespace
+}  // namespace rules_test

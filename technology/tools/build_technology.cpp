@@ -112,6 +112,9 @@ void ReplaceOnce(const fs::path& skeleton, std::string& text, std::string_view p
                  const std::string& value) {
   const std::size_t at = text.find(placeholder);
   if (at == std::string::npos) throw InputError(skeleton, 0, "no placeholder " + std::string(placeholder));
+  if (text.find(placeholder, at + 1) != std::string::npos) {
+    throw InputError(skeleton, 0, "placeholder " + std::string(placeholder) + " occurs twice");
+  }
   text.replace(at, placeholder.size(), value);
 }
 

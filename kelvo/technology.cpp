@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <pugixml.hpp>
 #include <stdexcept>
 #include <string>
@@ -44,8 +45,10 @@ std::string NarrowToBytes(std::u16string_view document) {
   std::string bytes(document.size(), '\0');
   for (std::size_t i = 0; i < document.size(); ++i) {
     if (document[i] > 0xFF) {
-      throw ParseError("character " + std::to_string(static_cast<unsigned>(document[i])) + " at offset " +
-                       std::to_string(i) + " is not a byte-wide character");
+      char code[8];
+      std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(document[i]));
+      throw ParseError("character " + std::string(code) + " at offset " + std::to_string(i) +
+                       " is not a byte-wide character");
     }
     bytes[i] = static_cast<char>(document[i]);
   }
@@ -105,6 +108,7 @@ std::string DecodeBase64(std::string_view text) {
       bytes.push_back(static_cast<char>(group >> 16));
       bytes.push_back(static_cast<char>(group >> 8));
       bytes.push_back(static_cast<char>(group));
+      group = 0;
     }
   }
   if (fill == 1) {

@@ -142,7 +142,8 @@ TEST(ParseTechnology, RefusesDocumentsThatAreNotTechnologies) {
       {"other root", u"<Model version=\"1.0\"/>", "the root element is <Model>"},
       {"no id", u"<Tarrow.Technology><Documentation name=\"x\"/></Tarrow.Technology>", "gives no id"},
       {"no Documentation", u"<Tarrow.Technology/>", "gives no id"},
-      {"character wider than a byte", u"<Tarrow.Technology notes=\"\u20AC\"/>", "not a byte-wide character"},
+      {"character wider than a byte", u"<Tarrow.Technology notes=\"\u20AC\"/>",
+       "character U+20AC at offset 26 is not a byte-wide character"},
       {"profile without a name",
        u"<Tarrow.Technology><Documentation "
        u"id=\"B\"/><UMLProfiles><UMLProfile/></UMLProfiles></Tarrow.Technology>",

@@ -380,7 +380,8 @@ void Importer::ReadCollaboration(pugi::xml_node collaboration) {
     if (name.ns != Ns::kModel) continue;
     if (name.local == "participant") {
       const std::size_t pool = AddElement(child, Stereo::kPool, Container{});
-      pool_of_process_.emplace(child.attribute("processRef").value(), pool);
+      const std::string_view process = child.attribute("processRef").value();
+      if (!process.empty()) pool_of_process_.emplace(process, pool);
     } else if (name.local == "messageFlow") {
       const std::size_t flow =
           AddConnector(child, Stereo::kMessageFlow, name.local, End{child.attribute("sourceRef").value()},
@@ -774,10 +775,12 @@ BpmnImport Importer::Assemble(std::u16string package_name) {
   model.connectors.reserve(connectors_.size());
   for (PendingConnector& connector : connectors_) {
     if (!ResolveEnd(connector.source) || !ResolveEnd(connector.target)) {
-      const End& missing = connector.source.element == kNoIndex ? connector.source : connector.target;
-      Warn(std::string(connector.kind) + " \"" + std::string(connector.bpmn_id) + "\" is left out: its " +
-           (&missing == &connector.source ? "source" : "target") + " \"" + std::string(missing.ref) +
-           "\" names nothing that was read");
+      const bool source = connector.source.element == kNoIndex;
+      const std::string_view ref = source ? connector.source.ref : connector.target.ref;
+      const std::string end = source ? "source" : "target";
+      Warn(std::string(connector.kind) + " \"" + std::string(connector.bpmn_id) + "\" is left out: " +
+           (ref.empty() ? "it names no " + end
+                        : "its " + end + " \"" + std::string(ref) + "\" names nothing that was read"));
       continue;
     }
     connector.data.id = static_cast<std::int32_t>(model.connectors.size() + 1);

@@ -338,7 +338,8 @@ TEST(BpmnImport, FlowListedBeforeItsSourceStillGetsDefault) {
 // Containment: the parent of each element, by key ("" for none).
 TEST(BpmnImport, ContainmentFollowsPoolsSubProcessesAndAttachment) {
   const std::string xml = Definitions(
-      "<bpmn:collaboration id=\"C\"><bpmn:participant id=\"Pool\" processRef=\"P\"/>"
+      "<bpmn:collaboration id=\"C\"><bpmn:participant id=\"BlackBox\"/><bpmn:participant id=\"Pool\" "
+      "processRef=\"P\"/>"
       "<bpmn:textAnnotation "
       "id=\"Note\"><bpmn:text>remember</bpmn:text></bpmn:textAnnotation></bpmn:collaboration>" +
       Process("<bpmn:laneSet id=\"LS\"><bpmn:lane id=\"Lane\"><bpmn:flowNodeRef>Start</bpmn:flowNodeRef>"
@@ -355,9 +356,9 @@ TEST(BpmnImport, ContainmentFollowsPoolsSubProcessesAndAttachment) {
       Process("<bpmn:task id=\"Orphan\"/>", "Unpooled"));
   const kelvo::ModelData model = Import(xml).model;
   const std::vector<std::pair<std::string, std::string>> expected = {
-      {"Pool", ""},     {"Note", ""},      {"Lane", "Pool"},    {"Inner", "Lane"},     {"Start", "Pool"},
-      {"Sub", "Pool"},  {"Inside", "Sub"}, {"Deeper", "Sub"},   {"DeepEnd", "Deeper"}, {"OnInside", "Inside"},
-      {"OnSub", "Sub"}, {"Loose", "Pool"}, {"OnEvent", "Pool"}, {"Orphan", ""}};
+      {"BlackBox", ""},       {"Pool", ""},     {"Note", ""},      {"Lane", "Pool"},    {"Inner", "Lane"},
+      {"Start", "Pool"},      {"Sub", "Pool"},  {"Inside", "Sub"}, {"Deeper", "Sub"},   {"DeepEnd", "Deeper"},
+      {"OnInside", "Inside"}, {"OnSub", "Sub"}, {"Loose", "Pool"}, {"OnEvent", "Pool"}, {"Orphan", ""}};
   for (const auto& [key, parent] : expected) {
     const kelvo::ElementData* element = FindByKey(model, key);
     ASSERT_NE(element, nullptr) << key;

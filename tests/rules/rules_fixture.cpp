@@ -74,11 +74,20 @@ std::string Report(std::int32_t message, const std::string& local_rule, std::int
   return std::to_string(message) + "/" + local_rule + "/L" + std::to_string(level);
 }
 
-Session::Session(kelvo::ModelData data, bool configure) : host_(kelvo::Host::Create(std::move(data))) {
-  if (!configure) return;
+Session::Session(kelvo::ModelData data, std::vector<kelvo::Fault> faults, bool configure)
+    : host_(kelvo::Host::Create(std::move(data))),
+      interceptor_(true, std::move(faults)),
+      repository_(interceptor_.Wrap(std::shared_ptr<host::Repository>(host_))) {
+  if (configure) Configure();
+}
+
+void Session::Configure() {
   rules_.ConfigureCategories(repository());
   rules_.ConfigureRules(repository());
-  for (const auto& registration : host_->registered_rules()) first_ids_.push_back(registration.id);
+  if (first_ids_.empty()) {
+    for (const auto& registration : host_->registered_rules()) first_ids_.push_back(registration.id);
+  }
+  TakeTrace();
 }
 
 std::u16string Session::HostId(const std::string& local_rule) const {
@@ -96,7 +105,7 @@ std::vector<std::string> Session::RunConnector(const std::string& local_rule, st
 
 std::vector<std::string> Session::RunElementById(std::u16string host_id, std::int32_t element_id) {
   host_->BeginRun(kelvo::RunObject::Element(element_id));
-  rules_.RunElementRule(repository(), host_id, host_->ElementById(element_id));
+  rules_.RunElementRule(repository(), host_id, Element(element_id));
   host_->EndRun();
   return TakeReports();
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "kelvo/host.h"
+#include "kelvo/interceptor.h"
 #include "kelvo/model_data.h"
 #include "rules/CBPMNRules.h"
 #include "support/model_builder.h"
@@ -50,14 +51,24 @@ class Model {
 // One report as the tests compare it: "127/Rule_03/L0".
 std::string Report(std::int32_t message, const std::string& local_rule, std::int32_t level);
 
-// A host session with one CBPMNRules that has registered its category and rules once.
+// A host session with one CBPMNRules that has registered its category and rules once (unless
+// told not to). The add-in sees the host through the stand-in's interceptor, which traces every
+// member it uses and fails the calls named by `faults`.
 class Session {
  public:
-  explicit Session(kelvo::ModelData data, bool configure = true);
+  explicit Session(kelvo::ModelData data, std::vector<kelvo::Fault> faults = {}, bool configure = true);
 
   kelvo::Host& host() { return *host_; }
   CBPMNRules& rules() { return rules_; }
-  CBPMNRules::RepositoryRef repository() { return CBPMNRules::RepositoryRef(host_); }
+  // The Repository as the add-in is handed it, and an element fetched through it.
+  CBPMNRules::RepositoryRef repository() { return repository_; }
+  CBPMNRules::ElementRef Element(std::int32_t id) {
+    return interceptor_.Wrap(host_->model().FindElement(id));
+  }
+  // Host members used since the last call.
+  std::vector<std::string> TakeTrace() { return interceptor_.TakeTrace(); }
+  // Registers the category and the rules once more.
+  void Configure();
 
   // The host id that the first registration returned for a local rule ("Rule_04").
   std::u16string HostId(const std::string& local_rule) const;
@@ -71,6 +82,8 @@ class Session {
 
  private:
   std::shared_ptr<kelvo::Host> host_;
+  kelvo::Interceptor interceptor_;
+  CBPMNRules::RepositoryRef repository_;
   CBPMNRules rules_;
   std::vector<std::u16string> first_ids_;  // host ids of the first registration, Rule_01 first
 };

@@ -151,7 +151,7 @@ TEST(StartEventRules, NoActiveDiagramEndsTheCheckAfterEarlierReports) {
       Model().Add(kStart, u"StartEvent", {{u"Implementation", u"Web Service"}}).NoActiveDiagram().data());
   std::u16string rule = session.HostId("Rule_04");
   try {
-    session.rules().RunElementRule(session.repository(), rule, session.host().ElementById(kStart));
+    session.rules().RunElementRule(session.repository(), rule, session.Element(kStart));
     FAIL() << "the check went on without a diagram";
   } catch (const host::Error& error) {
     EXPECT_EQ(error.kind(), host::ErrorKind::null_object);

@@ -7,7 +7,13 @@
 
 #include "platform/text.h"
 
-namespace kelvo::json_input {
+namespace kelvo {
+
+std::string Dump(const Json& value, int indent) {
+  return value.dump(indent, ' ', false, nlohmann::detail::error_handler_t::replace);
+}
+
+namespace json_input {
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -93,7 +99,7 @@ std::int32_t Int32(const Json& value, const std::string& path) {
     const double v = value.get<double>();
     if (v == static_cast<double>(static_cast<std::int64_t>(v)) &&
         (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())) {
-      Fail(path, value.dump() + " is outside the 32-bit range");
+      Fail(path, Dump(value) + " is outside the 32-bit range");
     }
   }
   Fail(path, "expected an integer, found " + Found(value));
@@ -114,4 +120,5 @@ const Json* Member(const Json& object, std::string_view key) {
   return it == object.end() ? nullptr : &*it;
 }
 
-}  // namespace kelvo::json_input
+}  // namespace json_input
+}  // namespace kelvo

@@ -22,6 +22,9 @@ class InputError : public std::runtime_error {
 
 using Json = nlohmann::ordered_json;
 
+// Writes JSON as UTF-8 text; invalid UTF-8 in a string (from a lone surrogate) becomes U+FFFD.
+std::string Dump(const Json& value, int indent = -1);
+
 namespace json_input {
 
 // The text of a file; throws InputError naming the file.

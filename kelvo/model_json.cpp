@@ -77,7 +77,7 @@ ModelData ModelFromJson(const Json& value, const std::string& path, bool require
              "activeDiagram"});
   if (const Json* format = Member(value, "format")) {
     if (!format->is_string() || format->get<std::string>() != kModelFormat) {
-      Fail(Child(path, "format"), "expected \"" + std::string(kModelFormat) + "\", found " + format->dump());
+      Fail(Child(path, "format"), "expected \"" + std::string(kModelFormat) + "\", found " + Dump(*format));
     }
   } else if (require_format) {
     Fail(path, "missing \"format\": \"" + std::string(kModelFormat) + "\"");
@@ -243,6 +243,6 @@ Json ModelToJson(const ModelData& model) {
   return out;
 }
 
-std::string WriteModel(const ModelData& model) { return ModelToJson(model).dump(2) + "\n"; }
+std::string WriteModel(const ModelData& model) { return Dump(ModelToJson(model), 2) + "\n"; }
 
 }  // namespace kelvo

@@ -1,0 +1,126 @@
+#include "kelvo/report.h"
+
+#include "platform/text.h"
+
+namespace kelvo {
+
+std::string Utf8(const std::u16string& text) { return platform::ToUtf8(text); }
+
+std::string_view Severity(std::int32_t level) {
+  switch (level) {
+    case 0:
+      return "error";
+    case 1:
+      return "warning";
+    default:
+      return "info";
+  }
+}
+
+Json ObjectJson(const ObjectInfo& object, bool with_type) {
+  if (object.kind == RunObject::Kind::none) return nullptr;
+  Json out = Json::object();
+  out["kind"] = object.kind == RunObject::Kind::element ? "element" : "connector";
+  out["id"] = object.id;
+  out["key"] = Utf8(object.key);
+  out["name"] = Utf8(object.name);
+  if (with_type) out["type"] = Utf8(object.type);
+  return out;
+}
+
+Json ErrorJson(const platform::CallError& error) {
+  return Json{{"kind", std::string(host::ToString(error.kind))}, {"message", error.message}};
+}
+
+namespace {
+
+Json RuleJson(const std::optional<std::u16string>& rule) { return rule ? Json(Utf8(*rule)) : Json(nullptr); }
+
+}  // namespace
+
+Json FailureJson(const RunFailure& failure) {
+  return Json{{"object", ObjectJson(failure.object, false)}, {"rule", RuleJson(failure.rule)}, {"error", ErrorJson(failure.error)}};
+}
+
+void WriteReportJson(std::ostream& out, const std::vector<ModelReport>& reports) {
+  Json models = Json::array();
+  for (const auto& report : reports) {
+    const ValidationResult& r = report.result;
+    Json model = Json::object();
+    model["file"] = report.file;
+    model["diagram"] = r.diagram ? Json{{"id", r.diagram->id}, {"name", Utf8(r.diagram->name)}} : Json(nullptr);
+    Json violations = Json::array();
+    for (const auto& v : r.violations) {
+      violations.push_back(Json{{"object", ObjectJson(v.object, true)},
+                                {"rule", RuleJson(v.rule)},
+                                {"level", v.level},
+                                {"severity", Severity(v.level)},
+                                {"message", Utf8(v.message)}});
+    }
+    model["violations"] = std::move(violations);
+    Json failures = Json::array();
+    for (const auto& f : r.failures) {
+      Json entry = FailureJson(f);
+      if (!entry["object"].is_null()) entry["object"]["type"] = Utf8(f.object.type);
+      failures.push_back(std::move(entry));
+    }
+    model["failures"] = std::move(failures);
+    model["summary"] = Json{{"elements", r.elements},
+                            {"connectors", r.connectors},
+                            {"errors", r.errors()},
+                            {"warnings", r.warnings()},
+                            {"failures", r.failures.size()}};
+    models.push_back(std::move(model));
+  }
+  const Json document{{"format", kReportFormat}, {"models", std::move(models)}};
+  out << Dump(document, 2) << "\n";
+}
+
+namespace {
+
+std::string Plural(std::size_t n, const char* word) {
+  return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
+}
+
+// `element StartEvent_1 "Order received" (StartEvent)`
+std::string ObjectText(const ObjectInfo& object) {
+  if (object.kind == RunObject::Kind::none) return "rule registration";
+  std::string text = object.kind == RunObject::Kind::element ? "element " : "connector ";
+  text += Utf8(object.key);
+  if (!object.name.empty()) text += " " + Dump(Json(Utf8(object.name)));
+  if (!object.type.empty()) text += " (" + Utf8(object.type) + ")";
+  return text;
+}
+
+std::string RuleText(const std::optional<std::u16string>& rule, const std::u16string& rule_id) {
+  if (rule) return Utf8(*rule);
+  return rule_id.empty() ? std::string("no rule") : "rule " + Utf8(rule_id);
+}
+
+}  // namespace
+
+void WriteReportText(std::ostream& out, const std::vector<ModelReport>& reports) {
+  for (const auto& report : reports) {
+    const ValidationResult& r = report.result;
+    out << (report.file.empty() ? std::string("(sample model)") : report.file);
+    if (r.diagram) {
+      out << ", diagram " << r.diagram->id << " " << Dump(Json(Utf8(r.diagram->name)));
+    } else {
+      out << ", no diagram open";
+    }
+    out << "\n";
+    for (const auto& v : r.violations) {
+      out << "  " << Severity(v.level) << ": " << ObjectText(v.object) << ": " << Utf8(v.message) << " ["
+          << RuleText(v.rule, v.rule_id) << "]\n";
+    }
+    for (const auto& f : r.failures) {
+      out << "  failure: " << ObjectText(f.object) << ": " << RuleText(f.rule, f.rule_id) << " ended with "
+          << host::ToString(f.error.kind) << " error: " << f.error.message << "\n";
+    }
+    out << "  " << Plural(r.elements, "element") << ", " << Plural(r.connectors, "connector") << ": "
+        << Plural(r.errors(), "error") << ", " << Plural(r.warnings(), "warning") << ", "
+        << Plural(r.failures.size(), "failure") << "\n";
+  }
+}
+
+}  // namespace kelvo

@@ -1,0 +1,140 @@
+#include "kelvo/validation.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "kelvo/json_input.h"
+#include "platform/text.h"
+
+namespace kelvo {
+
+ObjectInfo Describe(const Model& model, RunObject object) {
+  ObjectInfo info{object.kind, object.id, {}, {}, {}};
+  if (object.kind == RunObject::Kind::element) {
+    if (const auto& e = model.FindElement(object.id)) {
+      info.key = e->data().key;
+      info.name = e->data().name;
+      info.type = e->data().stereotype;
+      return info;
+    }
+  } else if (object.kind == RunObject::Kind::connector) {
+    if (const auto& c = model.FindConnector(object.id)) {
+      info.key = c->data().key;
+      info.name = c->data().name;
+      info.type = c->data().stereotype;
+      return info;
+    }
+  }
+  if (object.kind != RunObject::Kind::none) info.key = platform::FromUtf8(std::to_string(object.id));
+  return info;
+}
+
+namespace {
+
+std::optional<std::u16string> RuleNameOf(const Host& host, const std::u16string& rule_id) {
+  const std::u16string* name = host.RuleName(rule_id);
+  if (!name) return std::nullopt;
+  return *name;
+}
+
+}  // namespace
+
+ReportedViolation Resolve(const Host& host, const Violation& violation) {
+  return {Describe(host.model(), violation.object), violation.rule_id, RuleNameOf(host, violation.rule_id),
+          violation.level, violation.message};
+}
+
+std::size_t ValidationResult::errors() const {
+  return static_cast<std::size_t>(
+      std::count_if(violations.begin(), violations.end(), [](const ReportedViolation& v) { return v.level == 0; }));
+}
+
+std::size_t ValidationResult::warnings() const {
+  return static_cast<std::size_t>(
+      std::count_if(violations.begin(), violations.end(), [](const ReportedViolation& v) { return v.level == 1; }));
+}
+
+ValidationResult RunValidation(Session& session, platform::DispatchObject& addin) {
+  Host& host = session.host();
+  const Model& model = host.model();
+  ValidationResult result;
+  result.elements = model.elements().size();
+  result.connectors = model.connectors().size();
+  if (const auto id = host.active_diagram()) {
+    if (const auto& diagram = model.FindDiagram(*id)) result.diagram = DiagramInfo{*id, diagram->data().name};
+  }
+  const std::size_t first_violation = host.violations().size();
+
+  const auto fail = [&](RunObject object, const std::u16string& rule_id, platform::CallError error) {
+    result.failures.push_back({Describe(model, object), rule_id, RuleNameOf(host, rule_id), std::move(error)});
+  };
+
+  // Registration.
+  host.ClearRegisteredRules();
+  {
+    std::vector<host::Variant> args{session.Repository()};
+    host.EndRun();
+    auto outcome = Invoke(addin, u"Kelvo_OnInitializeUserRules", args);
+    if (outcome.error) fail(RunObject{}, u"", std::move(*outcome.error));
+  }
+  const std::vector<RuleRegistration> rules = host.registered_rules();
+
+  // Element runs, then connector runs. The argument list is reused: only the values change.
+  std::vector<host::Variant> args(3);
+  for (const auto& element : model.elements()) {
+    const std::int32_t id = element->data().id;
+    std::shared_ptr<host::Object> object = session.Element(id);
+    for (const auto& rule : rules) {
+      args[0] = session.Repository();
+      args[1] = rule.id;
+      args[2] = object;
+      host.BeginRun(RunObject::Element(id));
+      auto outcome = Invoke(addin, u"Kelvo_OnRunElementRule", args);
+      host.EndRun();
+      if (outcome.error) fail(RunObject::Element(id), rule.id, std::move(*outcome.error));
+    }
+  }
+  for (const auto& connector : model.connectors()) {
+    const std::int32_t id = connector->data().id;
+    for (const auto& rule : rules) {
+      args[0] = session.Repository();
+      args[1] = rule.id;
+      args[2] = id;
+      host.BeginRun(RunObject::Connector(id));
+      auto outcome = Invoke(addin, u"Kelvo_OnRunConnectorRule", args);
+      host.EndRun();
+      if (outcome.error) fail(RunObject::Connector(id), rule.id, std::move(*outcome.error));
+    }
+  }
+
+  const auto& violations = host.violations();
+  result.violations.reserve(violations.size() - first_violation);
+  for (std::size_t i = first_violation; i < violations.size(); ++i) result.violations.push_back(Resolve(host, violations[i]));
+  return result;
+}
+
+std::optional<std::int32_t> ChooseDiagram(const Model& model, const std::string& choice) {
+  if (choice.empty()) {
+    if (model.active_diagram()) return model.active_diagram();
+    if (!model.diagrams().empty()) return model.diagrams().front()->data().id;
+    return std::nullopt;
+  }
+  std::int32_t id = 0;
+  const auto [end, error] = std::from_chars(choice.data(), choice.data() + choice.size(), id);
+  if (error == std::errc() && end == choice.data() + choice.size() && model.FindDiagram(id)) return id;
+  const std::u16string name = platform::FromUtf8(choice);
+  for (const auto& diagram : model.diagrams()) {
+    if (diagram->data().name == name) return diagram->data().id;
+  }
+  throw InputError("--diagram " + choice + ": the model has no diagram with that id or name");
+}
+
+ValidationResult ValidateModel(const platform::LoadedModule& module, std::shared_ptr<Host> host,
+                               std::optional<std::int32_t> diagram) {
+  host->OpenDiagram(diagram);
+  Session session(std::move(host));
+  const std::shared_ptr<platform::DispatchObject> addin = module.CreateObject(kAddinProgId);
+  return RunValidation(session, *addin);
+}
+
+}  // namespace kelvo

@@ -4,11 +4,11 @@
 // connector ends, diagram placements) is settled afterwards, before ids are handed out.
 #include "kelvo/bpmn_import.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -834,8 +834,11 @@ BpmnImport ImportBpmnText(std::string bytes, const std::string& file, const Tech
 BpmnImport ImportBpmnFile(const std::string& path, const Technology& technology) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw BpmnError(path, 0, 0, "cannot open the file");
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw BpmnError(path, 0, 0, "cannot read the file");
+  in.seekg(0, std::ios::end);
+  std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
+  in.seekg(0, std::ios::beg);
+  if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+    throw BpmnError(path, 0, 0, "cannot read the file");
   return ImportBpmnText(std::move(bytes), path, technology);
 }
 

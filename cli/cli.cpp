@@ -18,30 +18,38 @@ int Run(int argc, const char* const* argv, Output& output) {
   app.set_version_flag("--version", kVersionText);
   app.require_subcommand(1);
   std::string addin;
-  app.add_option("--addin", addin, "The add-in module to load (default: ORBELT_ADDIN, else liborbelt.so beside orbelt)");
+  app.add_option("--addin", addin,
+                 "The add-in module to load (default: ORBELT_ADDIN, else liborbelt.so beside orbelt)");
 
   ValidateOptions validate;
-  auto* validate_command = app.add_subcommand("validate", "Validate models: kelvo-model/1 files, BPMN 2.0 files or folders");
-  validate_command->add_option("MODEL", validate.inputs, "Model files or folders (default: the bundled sample)");
-  validate_command->add_option("--diagram", validate.diagram, "The diagram open while validating, by id or name");
-  validate_command->add_option("--format", validate.format, "Report format")->check(CLI::IsMember({"text", "json"}));
+  auto* validate_command =
+      app.add_subcommand("validate", "Validate models: kelvo-model/1 files, BPMN 2.0 files or folders");
+  validate_command->add_option("MODEL", validate.inputs,
+                               "Model files or folders (default: the bundled sample)");
+  validate_command->add_option("--diagram", validate.diagram,
+                               "The diagram open while validating, by id or name");
+  validate_command->add_option("--format", validate.format, "Report format")
+      ->check(CLI::IsMember({"text", "json"}));
   validate_command->add_option("-o,--output", validate.output_file, "Write the report to this file");
 
   std::string scenario;
   auto* host_command = app.add_subcommand("host", "Play a kelvo-scenario/1 session and print its transcript");
   host_command->add_option("SCENARIO", scenario, "The scenario file")->required();
 
-  std::vector<std::string> convert_files;
+  std::string convert_file;
   std::string convert_output;
-  auto* convert_command = app.add_subcommand("convert", "Print the kelvo-model/1 model that a BPMN 2.0 file becomes");
-  convert_command->add_option("FILE", convert_files, "BPMN 2.0 files")->required();
+  auto* convert_command =
+      app.add_subcommand("convert", "Print the kelvo-model/1 model that a BPMN 2.0 file becomes");
+  convert_command->add_option("FILE", convert_file, "A BPMN 2.0 file (or a kelvo-model/1 file)")->required();
   convert_command->add_option("-o,--output", convert_output, "Write the model to this file");
 
   std::string technology_output;
-  auto* technology_command = app.add_subcommand("technology", "Write the technology document that the add-in embeds");
+  auto* technology_command =
+      app.add_subcommand("technology", "Write the technology document that the add-in embeds");
   technology_command->add_option("-o,--output", technology_output, "Write the document to this file");
 
-  auto* register_command = app.add_subcommand("register", "Register the add-in module (its self-registration)");
+  auto* register_command =
+      app.add_subcommand("register", "Register the add-in module (its self-registration)");
   auto* unregister_command = app.add_subcommand("unregister", "Unregister the add-in module");
 
   try {
@@ -54,7 +62,7 @@ int Run(int argc, const char* const* argv, Output& output) {
   const std::string module = AddinPath(addin);
   if (*validate_command) return Validate(module, validate, output);
   if (*host_command) return PlayScenario(module, scenario, output);
-  if (*convert_command) return Convert(module, convert_files, convert_output, output);
+  if (*convert_command) return Convert(module, convert_file, convert_output, output);
   if (*technology_command) return WriteTechnology(module, technology_output, output);
   if (*register_command) return Register(module, false, output);
   if (*unregister_command) return Register(module, true, output);

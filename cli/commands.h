@@ -21,7 +21,7 @@ struct ValidateOptions {
 
 int Validate(const std::string& addin, const ValidateOptions& options, Output& output);
 int PlayScenario(const std::string& addin, const std::string& scenario, Output& output);
-int Convert(const std::string& addin, const std::vector<std::string>& files, const std::string& output_file,
+int Convert(const std::string& addin, const std::string& file, const std::string& output_file,
             Output& output);
 int WriteTechnology(const std::string& addin, const std::string& output_file, Output& output);
 int Register(const std::string& addin, bool unregister, Output& output);

@@ -53,8 +53,8 @@ int Register(const std::string& addin, bool unregister, Output& output) {
     const std::int32_t status = unregister ? module.UnregisterServer() : module.RegisterServer();
     if (status != platform::kOk) {
       output.err() << "orbelt: " << module.path() << ": " << (unregister ? "unregistration" : "registration")
-                   << " failed (code 0x" << std::hex << static_cast<std::uint32_t>(status) << std::dec << ") in "
-                   << platform::Registry::DefaultPath() << "\n";
+                   << " failed (code 0x" << std::hex << static_cast<std::uint32_t>(status) << std::dec
+                   << ") in " << platform::Registry::DefaultPath() << "\n";
       return kFindings;
     }
     output.out() << (unregister ? "Unregistered " : "Registered ") << module.path() << " in "

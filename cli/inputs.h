@@ -1,0 +1,47 @@
+// Reading the models that `orbelt validate` and `orbelt convert` are given: kelvo-model/1 files,
+// BPMN 2.0 files (read with the technology that the add-in installs through its own load
+// command) and folders of either.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "kelvo/bpmn_import.h"
+#include "kelvo/model_data.h"
+#include "kelvo/technology.h"
+#include "platform/loader.h"
+
+namespace orbelt::cli {
+
+// The files that the inputs name, folders expanded to the model and BPMN files they hold
+// (recursively, in name order). Throws kelvo::InputError for an input that does not exist.
+std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs);
+
+// Obtains the technology as a user would: a host session clicks the add-in's "&Load" and the
+// host parses the document handed to InstallTechnology. Throws std::runtime_error when the
+// add-in does not install it.
+kelvo::Technology InstallAddinTechnology(const platform::LoadedModule& module);
+
+// One input read into model data, with the diagram chosen as the user asked.
+struct LoadedInput {
+  kelvo::ModelData model;
+  std::vector<std::string> warnings;
+};
+
+// Reads models, installing the technology the first time a BPMN file needs it.
+class InputReader {
+ public:
+  explicit InputReader(const platform::LoadedModule& module) : module_(module) {}
+  // Throws kelvo::InputError or kelvo::BpmnError naming the file (and line) when it cannot be read,
+  // and kelvo::InputError when `diagram` names no diagram of a BPMN file.
+  LoadedInput Read(const std::string& file, const std::optional<std::string>& diagram);
+
+ private:
+  const kelvo::Technology& Technology();
+  const platform::LoadedModule& module_;
+  std::optional<kelvo::Technology> technology_;
+};
+
+}  // namespace orbelt::cli

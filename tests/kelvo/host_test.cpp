@@ -1,0 +1,157 @@
+// The host session's own state: technologies, selection, open diagram, rule registrations and
+// the attribution of violations.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "kelvo/host.h"
+#include "kelvo/session.h"
+#include "platform/loader.h"
+#include "support/model_builder.h"
+
+namespace {
+
+using test_support::ModelBuilder;
+
+TEST(HostTechnologies, ADocumentThatDoesNotParseIsRefused) {
+  auto host = ModelBuilder().Host();
+  EXPECT_FALSE(host->InstallTechnology(u"<not a technology/>"));
+  EXPECT_FALSE(host->last_install_error().empty());
+  EXPECT_FALSE(host->HasTechnology(u"BPMN"));
+}
+
+TEST(HostTechnologies, RemovingNeedsALoadedTechnologyAndAWillingHost) {
+  ModelBuilder b;
+  b.data().technologies = {u"BPMN", u"Other"};
+  auto host = b.Host();
+  EXPECT_TRUE(host->HasTechnology(u"BPMN"));
+  EXPECT_FALSE(host->HasTechnology(u"bpmn"));
+  EXPECT_EQ(host->InstalledTechnology(u"BPMN"), nullptr);  // loaded before the session: no document
+  EXPECT_TRUE(host->RemoveTechnology(u"BPMN"));
+  EXPECT_FALSE(host->HasTechnology(u"BPMN"));
+  EXPECT_FALSE(host->RemoveTechnology(u"BPMN"));
+  EXPECT_TRUE(host->HasTechnology(u"Other"));
+
+  auto refusing = b.Host({.refuse_install = false, .refuse_remove = true});
+  EXPECT_FALSE(refusing->RemoveTechnology(u"BPMN"));
+  EXPECT_TRUE(refusing->HasTechnology(u"BPMN"));
+}
+
+TEST(HostTechnologies, ProfileVisibilityIsRecorded) {
+  auto host = ModelBuilder().Host();
+  host->SetProfileVisible(u"BPMN", u"", true);
+  host->SetProfileVisible(u"BPMN", u"", false);
+  ASSERT_EQ(host->profile_calls().size(), 2u);
+  EXPECT_TRUE(host->profile_calls()[0].visible);
+  EXPECT_FALSE(host->profile_calls()[1].visible);
+}
+
+TEST(HostState, SelectionAndOpenDiagramStartFromTheModel) {
+  ModelBuilder b;
+  const auto first = b.Diagram(u"First");
+  const auto second = b.Diagram(u"Second");
+  b.data().selected_package = ModelBuilder::kProcessPackage;
+  auto host = b.Host();
+  EXPECT_EQ(host->SelectedPackage()->Name(), u"Process");
+  EXPECT_EQ(host->ActiveDiagram()->Id(), first);
+  host->ShowDiagram(second);
+  EXPECT_EQ(host->ActiveDiagram()->Id(), second);
+  EXPECT_THROW(host->ShowDiagram(77), host::Error);
+  EXPECT_THROW(host->SelectPackage(77), kelvo::ModelError);
+  host->SelectPackage(std::nullopt);
+  EXPECT_FALSE(host->SelectedPackage());
+}
+
+TEST(HostState, HostSettingsComeFromTheModel) {
+  ModelBuilder b;
+  b.data().host = {794, u""};
+  auto host = b.Host();
+  EXPECT_EQ(host->HostBuild(), 794);
+  EXPECT_EQ(host->ModelLocation(), u"");
+}
+
+TEST(HostState, CreatedDiagramsGetFreshIdsAndJoinTheirCollection) {
+  ModelBuilder b;
+  const auto sub = b.Element(u"Activity");
+  b.Diagram(u"First");
+  auto host = b.Host();
+  auto package = host->model().FindPackage(ModelBuilder::kProcessPackage);
+  auto created = package->Diagrams()->CreateItem(u"Orders", u"BPMN::BPMN");
+  EXPECT_EQ(created->Id(), 2);
+  EXPECT_EQ(package->Diagrams()->ItemCount(), 2);
+  auto owned = host->ElementById(sub)->OwnedDiagrams()->CreateItem(u"Inside", u"BPMN::BPMN");
+  EXPECT_EQ(owned->Id(), 3);
+  EXPECT_EQ(package->Diagrams()->ItemCount(), 2);
+  EXPECT_EQ(host->model().FindDiagram(3)->data().parent, sub);
+  EXPECT_EQ(host->model().FindDiagram(3)->data().package, ModelBuilder::kProcessPackage);
+  EXPECT_EQ(host->model().ToData().diagrams.size(), 3u);
+}
+
+TEST(HostRules, IdsAreOpaqueAndNamesOutliveTheRegistrationList) {
+  auto host = ModelBuilder().Host();
+  auto service = host->ValidationService();
+  const auto category = service->AddRuleCategory(u"Rules");
+  const auto a = service->AddRule(category, 0, u"Alpha");
+  const auto b = service->AddRule(category, 0, u"Beta");
+  const auto a2 = service->AddRule(category, 0, u"Alpha");
+  EXPECT_NE(a, b);
+  EXPECT_NE(a, a2);
+  EXPECT_EQ(host->registered_rules().size(), 3u);
+  host->ClearRegisteredRules();
+  EXPECT_TRUE(host->registered_rules().empty());
+  ASSERT_NE(host->RuleName(b), nullptr);
+  EXPECT_EQ(*host->RuleName(b), u"Beta");
+  EXPECT_EQ(host->RuleName(u"nothing"), nullptr);
+  EXPECT_EQ(host->FirstRuleIdNamed(u"Alpha"), a);
+  EXPECT_EQ(host->FirstRuleIdNamed(u"Gamma"), std::nullopt);
+}
+
+TEST(HostRules, ViolationsBelongToTheRunInProgress) {
+  auto host = ModelBuilder().Host();
+  auto service = host->ValidationService();
+  service->ReportViolation(u"r", 0, u"outside");
+  host->BeginRun(kelvo::RunObject::Element(10));
+  service->ReportViolation(u"r", 1, u"inside");
+  host->EndRun();
+  const auto violations = host->TakeViolations();
+  ASSERT_EQ(violations.size(), 2u);
+  EXPECT_EQ(violations[0].object.kind, kelvo::RunObject::Kind::none);
+  EXPECT_EQ(violations[1].object, kelvo::RunObject::Element(10));
+  EXPECT_EQ(violations[1].level, 1);
+  EXPECT_TRUE(host->violations().empty());
+}
+
+TEST(HostRules, TheLateBoundExportIsRecordedWithTheOpenDiagram) {
+  ModelBuilder b;
+  const auto diagram = b.Diagram(u"D");
+  auto host = b.Host();
+  std::vector<host::Variant> none;
+  host->ValidationService()->InvokeByName(u"ExportDiagramToBPEL", none);
+  std::vector<host::Variant> one{std::int32_t{1}};
+  EXPECT_THROW(host->ValidationService()->InvokeByName(u"ExportDiagramToBPEL", one), host::Error);
+  EXPECT_THROW(host->ValidationService()->InvokeByName(u"Export", none), host::Error);
+  ASSERT_EQ(host->bpel_exports().size(), 1u);
+  EXPECT_EQ(host->bpel_exports()[0], diagram);
+}
+
+TEST(HostTechnologies, TheAddinsDocumentIsParsedAndKept) {
+  const char* path = std::getenv("ORBELT_ADDIN");
+  if (!path || !*path) GTEST_SKIP() << "ORBELT_ADDIN not set";
+  platform::LoadedModule module(path);
+  kelvo::Session session(ModelBuilder().Host());
+  {
+    const auto addin = module.CreateObject(kelvo::kAddinProgId);
+    std::vector<host::Variant> args{session.Repository(), std::u16string(u"MainMenu"), std::u16string(u"-&BPMN Technology"),
+                                    std::u16string(u"&Load")};
+    const auto result = kelvo::Invoke(*addin, u"Kelvo_MenuClick", args);
+    EXPECT_FALSE(result.error);
+  }
+  EXPECT_TRUE(session.host().HasTechnology(u"BPMN"));
+  const kelvo::Technology* technology = session.host().InstalledTechnology(u"BPMN");
+  ASSERT_NE(technology, nullptr);
+  EXPECT_NE(technology->FindStereotype(u"StartEvent"), nullptr);
+  ASSERT_EQ(session.host().profile_calls().size(), 1u);
+  EXPECT_TRUE(session.host().profile_calls()[0].visible);
+}
+
+}  // namespace

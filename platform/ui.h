@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -70,7 +69,7 @@ struct MessageBoxRecord {
 struct DialogRecord {
   std::string form;
   std::u16string caption;
-  std::map<std::string, std::u16string> controls;  // controls that carry text
+  std::vector<std::pair<std::string, std::u16string>> controls;  // controls that carry text, in form order
 };
 
 struct HelpRecord {

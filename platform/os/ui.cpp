@@ -27,7 +27,7 @@ namespace {
 DialogRecord Snapshot(const Form& form) {
   DialogRecord record{form.name(), form.caption, {}};
   for (const auto& c : form.controls) {
-    if (c.kind != "picture") record.controls.emplace(c.name, c.text);
+    if (c.kind != "picture") record.controls.emplace_back(c.name, c.text);
   }
   return record;
 }

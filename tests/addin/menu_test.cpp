@@ -98,9 +98,10 @@ TEST_F(AddinTest, EachAboutClickOpensItsOwnDialogWithTheLoadedTexts) {
   for (const auto& dialog : ui_->dialogs) {
     EXPECT_EQ(dialog.form, "frmAbout");
     EXPECT_EQ(dialog.caption, u"Tarrow Technology for BPMN - About");
-    EXPECT_EQ(dialog.controls.at("lblTitle"), u"Tarrow Technology for BPMN");
-    EXPECT_EQ(dialog.controls.at("lblVersion"), u"Version 1.3");
-    EXPECT_EQ(dialog.controls.at("cmdOK"), u"&OK");
+    using Texts = std::vector<std::pair<std::string, std::u16string>>;
+    EXPECT_EQ(dialog.controls, (Texts{{"lblTitle", u"Tarrow Technology for BPMN"},
+                                      {"lblVersion", u"Version 1.3"},
+                                      {"cmdOK", u"&OK"}}));
   }
 }
 

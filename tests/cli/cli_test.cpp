@@ -161,3 +161,67 @@ TEST_F(TempDir, RegisterAndUnregisterRunTheModulesSelfRegistration) {
 }
 
 }  // namespace
+
+namespace {
+
+// A process with a start event leading to a task, and a second start event that leads nowhere.
+const char* const kSmallProcess = R"(<?xml version="1.0" encoding="UTF-8"?>
+<definitions xmlns="http://www.omg.org/spec/BPMN/20100524/MODEL" id="Defs" name="Small">
+  <process id="P1">
+    <startEvent id="Start" name="Begin"/>
+    <task id="Work" name="Do work"/>
+    <startEvent id="Orphan" name="Forgotten"/>
+    <sequenceFlow id="F1" sourceRef="Start" targetRef="Work"/>
+  </process>
+</definitions>
+)";
+
+TEST_F(TempDir, ValidatesBpmnFilesAndNamesTheirObjectsByBpmnId) {
+  const auto file = Write("small.bpmn", kSmallProcess);
+  const auto result = Orbelt({"validate", file, "--format", "json"});
+  ASSERT_NE(result.status, 2) << result.err;
+  const auto report = nlohmann::json::parse(result.out);
+  ASSERT_EQ(report["models"].size(), 1u);
+  EXPECT_EQ(report["models"][0]["file"], file);
+  EXPECT_EQ(report["models"][0]["summary"]["elements"], 3);
+  EXPECT_EQ(report["models"][0]["summary"]["connectors"], 1);
+  const auto& violations = report["models"][0]["violations"];
+  ASSERT_EQ(violations.size(), 1u) << violations.dump(1);
+  EXPECT_EQ(violations[0]["object"]["key"], "Orphan");
+  EXPECT_EQ(violations[0]["object"]["name"], "Forgotten");
+  EXPECT_EQ(violations[0]["message"], "Start Event must be source for a Sequence Flow");
+  EXPECT_EQ(result.status, 1);
+}
+
+TEST_F(TempDir, ABrokenBpmnFileIsRefusedWithItsLineAndTheOthersGoOn) {
+  const auto good = Write("a.bpmn", kSmallProcess);
+  const auto bad =
+      Write("b.bpmn", "<definitions xmlns=\"http://www.omg.org/spec/BPMN/20100524/MODEL\">\n  <process>\n");
+  const auto result = Orbelt({"validate", dir_.string(), "--format", "json"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.err.find(bad + ":"), std::string::npos) << result.err;
+  const auto report = nlohmann::json::parse(result.out);
+  ASSERT_EQ(report["models"].size(), 1u);
+  EXPECT_EQ(report["models"][0]["file"], good);
+}
+
+TEST_F(TempDir, ConvertPrintsAModelThatValidatesAlike) {
+  const auto bpmn = Write("small.bpmn", kSmallProcess);
+  const auto converted = Orbelt({"convert", bpmn});
+  ASSERT_EQ(converted.status, 0) << converted.err;
+  const auto model = nlohmann::json::parse(converted.out);
+  EXPECT_EQ(model["format"], "kelvo-model/1");
+  const auto json_file = Write("small.json", converted.out);
+  const auto from_bpmn = nlohmann::json::parse(Orbelt({"validate", bpmn, "--format", "json"}).out);
+  const auto from_json = nlohmann::json::parse(Orbelt({"validate", json_file, "--format", "json"}).out);
+  EXPECT_EQ(from_bpmn["models"][0]["violations"], from_json["models"][0]["violations"]);
+  EXPECT_EQ(from_bpmn["models"][0]["summary"], from_json["models"][0]["summary"]);
+}
+
+TEST(Convert, AMissingFileIsUnusable) {
+  const auto result = Orbelt({"convert", "/no/such/file.bpmn"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.err.find("/no/such/file.bpmn"), std::string::npos);
+}
+
+}  // namespace

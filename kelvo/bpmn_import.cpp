@@ -145,6 +145,14 @@ const DefinitionKind* FindDefinitionKind(std::string_view local) {
 
 bool IsTrue(std::string_view value) { return value == "true" || value == "1"; }
 
+// A coordinate; 0 when absent or not a number.
+double Number(pugi::xml_node node, const char* attribute) {
+  const std::string_view text = node.attribute(attribute).value();
+  double value = 0;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
+}
+
 // A stereotype's name, metatype and every tag it declares with its default.
 struct Template {
   std::u16string stereotype;
@@ -265,9 +273,9 @@ class Importer {
     return Child(node, local).child_value();
   }
   std::u16string MessageName(std::string_view ref) const;
-  void SetTag(std::vector<Tag>& tags, std::u16string_view name, std::u16string value) const;
-  void SetTag(std::size_t index, std::u16string_view name, std::u16string value) {
-    SetTag(elements_[index].data.tags, name, std::move(value));
+  static void SetTag(std::vector<Tag>& tags, std::u16string_view name, std::u16string_view value);
+  void SetTag(std::size_t index, std::u16string_view name, std::u16string_view value) {
+    SetTag(elements_[index].data.tags, name, value);
   }
   void Check(pugi::xml_node node, int depth) const;
   void Warn(std::string message) { warnings_.push_back(document_.file() + ": " + std::move(message)); }
@@ -315,9 +323,10 @@ std::u16string Importer::MessageName(std::string_view ref) const {
   return Text(message->second);
 }
 
-void Importer::SetTag(std::vector<Tag>& tags, std::u16string_view name, std::u16string value) const {
+// Assigning in place keeps the default's storage; a tag the stereotype does not declare is not added.
+void Importer::SetTag(std::vector<Tag>& tags, std::u16string_view name, std::u16string_view value) {
   for (Tag& tag : tags)
-    if (tag.name == name) tag.value = value;
+    if (tag.name == name) tag.value.assign(value);
 }
 
 void Importer::Check(pugi::xml_node node, int depth) const {
@@ -542,7 +551,7 @@ void Importer::ReadActivity(pugi::xml_node node, const NodeKind& kind, std::size
                             const Container& container, int depth) {
   const bool task = kind.kind == Kind::kTask;
   SetTag(index, u"ActivityType", task ? u"Task" : u"Sub-Process");
-  if (task) SetTag(index, u"TaskType", std::u16string(kind.first));
+  if (task) SetTag(index, u"TaskType", kind.first);
   if (!task)
     SetTag(index, u"SubProcessType", kind.kind == Kind::kCallActivity ? u"Independent" : u"Embedded");
   if (kind.kind == Kind::kCallActivity)
@@ -614,8 +623,8 @@ void Importer::ReadLoop(pugi::xml_node loop, std::string_view local, std::size_t
 }
 
 void Importer::ReadGateway(pugi::xml_node node, const NodeKind& kind, std::size_t index) {
-  SetTag(index, u"GatewayType", std::u16string(kind.first));
-  if (!kind.second.empty()) SetTag(index, u"XORType", std::u16string(kind.second));
+  SetTag(index, u"GatewayType", kind.first);
+  if (!kind.second.empty()) SetTag(index, u"XORType", kind.second);
   if (kind.first == u"Complex")
     SetTag(index, u"IncomingCondition", Text(ChildText(node, "activationCondition")));
   elements_[index].marker_from_shape = kind.second == u"Data";
@@ -660,8 +669,8 @@ void Importer::ReadDiagram(pugi::xml_node diagram) {
         if (bounds.type() != pugi::node_element) continue;
         const Scope bounds_scope(scopes_, bounds);
         if (bounds_scope.name().ns != Ns::kDc || bounds_scope.name().local != "Bounds") continue;
-        entry.bounds = Bounds{bounds.attribute("x").as_double(), bounds.attribute("y").as_double(),
-                              bounds.attribute("width").as_double(), bounds.attribute("height").as_double()};
+        entry.bounds = Bounds{Number(bounds, "x"), Number(bounds, "y"), Number(bounds, "width"),
+                              Number(bounds, "height")};
       }
       pending.shapes.push_back(entry);
     }

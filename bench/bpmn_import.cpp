@@ -1,0 +1,41 @@
+// The BPMN import alone, inside one process: reads the technology document written by
+// `orbelt technology -o FILE`, then imports the BPMN file five times and prints the median.
+#include "kelvo/bpmn_import.h"
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <vector>
+
+#include "kelvo/technology.h"
+#include "platform/text.h"
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: bench_bpmn_import TECHNOLOGY.xml FILE.bpmn\n";
+    return 2;
+  }
+  std::ifstream in(argv[1], std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  std::string error;
+  const auto technology = kelvo::ParseTechnology(platform::FromUtf8(text.str()), &error);
+  if (!technology) {
+    std::cerr << argv[1] << ": " << error << "\n";
+    return 2;
+  }
+  std::vector<double> milliseconds;
+  std::size_t elements = 0;
+  for (int run = 0; run < 5; ++run) {
+    const auto start = std::chrono::steady_clock::now();
+    const kelvo::BpmnImport imported = kelvo::ImportBpmnFile(argv[2], *technology);
+    milliseconds.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    elements = imported.model.elements.size();
+  }
+  std::sort(milliseconds.begin(), milliseconds.end());
+  std::cout << argv[2] << ": " << elements << " elements, import " << milliseconds[2] << " ms\n";
+  return 0;
+}

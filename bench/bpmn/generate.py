@@ -137,9 +137,10 @@ class Process:
         w, h = SIZES["sub"]
         inner_ids = [self.doc.next_id(kind) for kind in ("Start", "Task", "End")]
         flows = [self.doc.next_id("Flow"), self.doc.next_id("Flow")]
-        body = (f'<startEvent id="{inner_ids[0]}" name="Begin"/>'
-                f'<task id="{inner_ids[1]}" name="Inner work"/>'
-                f'<endEvent id="{inner_ids[2]}" name="Done"/>'
+        body = (f'<startEvent id="{inner_ids[0]}" name="Begin"><outgoing>{flows[0]}</outgoing></startEvent>'
+                f'<task id="{inner_ids[1]}" name="Inner work"><incoming>{flows[0]}</incoming>'
+                f'<outgoing>{flows[1]}</outgoing></task>'
+                f'<endEvent id="{inner_ids[2]}" name="Done"><incoming>{flows[1]}</incoming></endEvent>'
                 f'<sequenceFlow id="{flows[0]}" sourceRef="{inner_ids[0]}" targetRef="{inner_ids[1]}"/>'
                 f'<sequenceFlow id="{flows[1]}" sourceRef="{inner_ids[1]}" targetRef="{inner_ids[2]}"/>')
         self.nodes.append((f'<subProcess id="{sub_id}" name="Sub-process {sub_id}">{body}</subProcess>', sub_id, lane))
@@ -228,7 +229,14 @@ class Process:
                     out.write(f"<flowNodeRef>{node_id}</flowNodeRef>")
             out.write("</lane>\n")
         out.write("</laneSet>\n")
+        links = {}
+        for flow_id, source, target, _ in self.flows:
+            links.setdefault(source, []).append(f"<outgoing>{flow_id}</outgoing>")
+            links.setdefault(target, []).insert(0, f"<incoming>{flow_id}</incoming>")
         for xml, node_id, _ in self.nodes:
+            if node_id in links:
+                opening = xml.index(">") + 1
+                xml = xml[:opening] + "".join(links[node_id]) + xml[opening:]
             associations = self.doc.data_inputs.get(node_id)
             if associations:
                 inner = "".join(f'<dataInputAssociation id="{a}"><sourceRef>{r}</sourceRef></dataInputAssociation>'

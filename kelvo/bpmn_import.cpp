@@ -841,6 +841,8 @@ BpmnImport ImportBpmnText(std::string bytes, const std::string& file, const Tech
 }
 
 BpmnImport ImportBpmnFile(const std::string& path, const Technology& technology) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) throw BpmnError(path, 0, 0, "a folder, not a file");
   std::ifstream in(path, std::ios::binary);
   if (!in) throw BpmnError(path, 0, 0, "cannot open the file");
   in.seekg(0, std::ios::end);

@@ -160,16 +160,31 @@ TEST(BpmnImportHostile, Latin1ErrorColumnCountsCharacters) {
   }
 }
 
-TEST(BpmnImportHostile, MissingFileNamesIt) {
-  const std::string path = ::testing::TempDir() + "/no-such-model.bpmn";
+struct PathRefusal {
+  const char* name;
+  std::string path;
+  std::string message;
+};
+
+void PrintTo(const PathRefusal& c, std::ostream* out) { *out << c.name; }
+
+class UnreadablePaths : public testing::TestWithParam<PathRefusal> {};
+
+TEST_P(UnreadablePaths, NameThePath) {
   try {
-    kelvo::ImportBpmnFile(path, Small());
-    FAIL() << "a missing file was read";
+    kelvo::ImportBpmnFile(GetParam().path, Small());
+    FAIL() << "read";
   } catch (const kelvo::BpmnError& error) {
-    EXPECT_EQ(error.file(), path);
-    EXPECT_NE(std::string(error.what()).find("cannot open"), std::string::npos);
+    EXPECT_EQ(error.file(), GetParam().path);
+    EXPECT_NE(error.message().find(GetParam().message), std::string::npos) << error.what();
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Paths, UnreadablePaths,
+                         testing::Values(PathRefusal{"missing", ::testing::TempDir() + "/no-such-model.bpmn",
+                                                     "cannot open"},
+                                         PathRefusal{"folder", ::testing::TempDir(), "a folder"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BpmnImportHostile, FileOnDiskIsReadWhole) {
   const std::string path = ::testing::TempDir() + "/bpmn_import_hostile_test.bpmn";

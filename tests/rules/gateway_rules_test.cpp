@@ -71,7 +71,6 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"data_ignores_incoming_flows", Data(3, {kExpression, kExpression}), kGateway, {}},
         CheckCase{"event_single_gate_197_only", EventBased({kExpression}), kGateway, {R8(197)}},
         CheckCase{"event_flow_without_condition_type_198", EventBased({kNone, {}}), kGateway, {R8(198)}},
-        CheckCase{"event_gates_set_to_none", EventBased({kNone, kNone}), kGateway, {}},
         CheckCase{
             "inclusive_runs_no_test", WithMessageFlows(Of(u"OR", 0, {})), kGateway, {R8(189, 0), R8(190, 0)}},
         CheckCase{"complex_one_in_one_out_202", Of(u"Complex", 1, {kNone}), kGateway, {R8(202)}},

@@ -97,7 +97,6 @@ INSTANTIATE_TEST_SUITE_P(
                   Start({}).Add(12, u"IntermediateEvent", {{u"Trigger", u"Compensation"}}),
                   kStart,
                   {}},
-        CheckCase{"data_object_is_no_flow_object", Start({}).Add(12, u"DataObject"), kStart, {}},
         CheckCase{"boundary_event_exempt",
                   Model()
                       .Add(11, u"Activity")
@@ -125,8 +124,6 @@ INSTANTIATE_TEST_SUITE_P(
                   Start({{u"Implementation", u"Web Service"}}),
                   kStart,
                   {R3(221)}},
-        CheckCase{
-            "other_implementation_reads_no_reference", Start({{u"Implementation", u"Other"}}), kStart, {}},
         CheckCase{
             "everything_broken_in_order",
             Model()

@@ -25,10 +25,6 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"not_a_swimlane", Model().Add(kLane, u"Activity"), kLane, {}},
         CheckCase{
             "pool_without_participant_209", Model().Add(kLane, u"Pool"), kLane, {Report(209, "Rule_09", 1)}},
-        CheckCase{"pool_with_empty_participant_209",
-                  Model().Add(kLane, u"Pool", {{u"Participant", u""}}),
-                  kLane,
-                  {Report(209, "Rule_09", 1)}},
         CheckCase{"pool_with_participant", Model().Add(kLane, u"Pool", {{u"Participant", u"p"}}), kLane, {}},
         CheckCase{"metatype_decides_not_stereotype",
                   Model().Add(kLane, u"Group", {}, {.metatype = u"Pool"}),

@@ -46,10 +46,11 @@ void Optional(const Json& object, const char* key, const std::string& path, T& o
   if (const Json* value = Member(object, key)) out = convert(*value, Child(path, key));
 }
 
-std::int32_t RequiredId(const Json& object, const std::string& path) {
-  const Json* id = Member(object, "id");
-  if (!id) Fail(path, "missing \"id\"");
-  return Int32(*id, Child(path, "id"));
+// A required id-valued member.
+std::int32_t RequiredId(const Json& object, const char* key, const std::string& path) {
+  const Json* id = Member(object, key);
+  if (!id) Fail(path, std::string("missing \"") + key + "\"");
+  return Int32(*id, Child(path, key));
 }
 
 std::optional<std::int32_t> NullableId(const Json& value, const std::string& path) {
@@ -101,7 +102,7 @@ ModelData ModelFromJson(const Json& value, const std::string& path, bool require
   ForEachItem(value, "packages", path, [&](const Json& item, const std::string& at) {
     CheckKeys(item, at, {"id", "name", "parent"});
     PackageData& p = model.packages.emplace_back();
-    p.id = RequiredId(item, at);
+    p.id = RequiredId(item, "id", at);
     Optional(item, "name", at, p.name, String);
     Optional(item, "parent", at, p.parent, Int32);
   });
@@ -109,9 +110,8 @@ ModelData ModelFromJson(const Json& value, const std::string& path, bool require
     CheckKeys(item, at,
               {"id", "package", "parent", "name", "key", "stereotype", "metatype", "baseType", "notes", "tags"});
     ElementData& e = model.elements.emplace_back();
-    e.id = RequiredId(item, at);
-    if (!Member(item, "package")) Fail(at, "missing \"package\"");
-    Optional(item, "package", at, e.package, Int32);
+    e.id = RequiredId(item, "id", at);
+    e.package = RequiredId(item, "package", at);
     Optional(item, "parent", at, e.parent, Int32);
     Optional(item, "name", at, e.name, String);
     Optional(item, "key", at, e.key, String);
@@ -124,11 +124,9 @@ ModelData ModelFromJson(const Json& value, const std::string& path, bool require
   ForEachItem(value, "connectors", path, [&](const Json& item, const std::string& at) {
     CheckKeys(item, at, {"id", "source", "target", "stereotype", "name", "key", "tags"});
     ConnectorData& c = model.connectors.emplace_back();
-    c.id = RequiredId(item, at);
-    if (!Member(item, "source")) Fail(at, "missing \"source\"");
-    if (!Member(item, "target")) Fail(at, "missing \"target\"");
-    Optional(item, "source", at, c.source, Int32);
-    Optional(item, "target", at, c.target, Int32);
+    c.id = RequiredId(item, "id", at);
+    c.source = RequiredId(item, "source", at);
+    c.target = RequiredId(item, "target", at);
     Optional(item, "stereotype", at, c.stereotype, String);
     Optional(item, "name", at, c.name, String);
     Optional(item, "key", at, c.key, String);
@@ -137,9 +135,8 @@ ModelData ModelFromJson(const Json& value, const std::string& path, bool require
   ForEachItem(value, "diagrams", path, [&](const Json& item, const std::string& at) {
     CheckKeys(item, at, {"id", "package", "parent", "name", "type", "placements", "bounds"});
     DiagramData& d = model.diagrams.emplace_back();
-    d.id = RequiredId(item, at);
-    if (!Member(item, "package")) Fail(at, "missing \"package\"");
-    Optional(item, "package", at, d.package, Int32);
+    d.id = RequiredId(item, "id", at);
+    d.package = RequiredId(item, "package", at);
     Optional(item, "parent", at, d.parent, Int32);
     Optional(item, "name", at, d.name, String);
     Optional(item, "type", at, d.type, String);

@@ -81,30 +81,24 @@ ValidationResult RunValidation(Session& session, platform::DispatchObject& addin
 
   // Element runs, then connector runs. The argument list is reused: only the values change.
   std::vector<host::Variant> args(3);
-  for (const auto& element : model.elements()) {
-    const std::int32_t id = element->data().id;
-    std::shared_ptr<host::Object> object = session.Element(id);
+  const auto run = [&](std::u16string_view operation, RunObject object, const host::Variant& target) {
     for (const auto& rule : rules) {
       args[0] = session.Repository();
       args[1] = rule.id;
-      args[2] = object;
-      host.BeginRun(RunObject::Element(id));
-      auto outcome = Invoke(addin, u"Kelvo_OnRunElementRule", args);
+      args[2] = target;
+      host.BeginRun(object);
+      auto outcome = Invoke(addin, operation, args);
       host.EndRun();
-      if (outcome.error) fail(RunObject::Element(id), rule.id, std::move(*outcome.error));
+      if (outcome.error) fail(object, rule.id, std::move(*outcome.error));
     }
+  };
+  for (const auto& element : model.elements()) {
+    const std::int32_t id = element->data().id;
+    run(u"Kelvo_OnRunElementRule", RunObject::Element(id), session.Element(id));
   }
   for (const auto& connector : model.connectors()) {
     const std::int32_t id = connector->data().id;
-    for (const auto& rule : rules) {
-      args[0] = session.Repository();
-      args[1] = rule.id;
-      args[2] = id;
-      host.BeginRun(RunObject::Connector(id));
-      auto outcome = Invoke(addin, u"Kelvo_OnRunConnectorRule", args);
-      host.EndRun();
-      if (outcome.error) fail(RunObject::Connector(id), rule.id, std::move(*outcome.error));
-    }
+    run(u"Kelvo_OnRunConnectorRule", RunObject::Connector(id), id);
   }
 
   const auto& violations = host.violations();

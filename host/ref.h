@@ -27,6 +27,10 @@ class Ref {
     return *object_;
   }
   explicit operator bool() const { return object_ != nullptr; }
+  // A reference to a collection can be walked directly: `for (auto c : element->ConnectorList())`
+  // keeps the collection alive for the whole walk, which `*element->ConnectorList()` would not.
+  auto begin() const { return get().begin(); }
+  auto end() const { return get().end(); }
   const std::shared_ptr<T>& shared() const& { return object_; }
   std::shared_ptr<T> shared() && { return std::move(object_); }
 

@@ -73,3 +73,43 @@ TEST(Ref, UsingAnUnsetReferenceIsANullObjectError) {
 }
 
 }  // namespace
+
+namespace {
+
+// A collection that exists only as long as a reference holds it, as a host's wrapper would.
+class Numbers final : public host::Collection<host::DiagramPlacement> {
+ public:
+  class Placement final : public host::DiagramPlacement {
+   public:
+    explicit Placement(std::int32_t id) : id_(id) {}
+    std::int32_t PlacedElementId() override { return id_; }
+
+   private:
+    std::int32_t id_;
+  };
+  std::int32_t Count() override { return 3; }
+  host::Ref<host::DiagramPlacement> GetAt(std::int32_t index) override {
+    return host::Ref<host::DiagramPlacement>(std::make_shared<Placement>(index + 1));
+  }
+};
+
+host::Ref<host::Collection<host::DiagramPlacement>> FreshCollection() {
+  return host::Ref<host::Collection<host::DiagramPlacement>>(std::make_shared<Numbers>());
+}
+
+TEST(Ref, ACollectionReferenceIsWalkedFrontToBack) {
+  std::vector<std::int32_t> ids;
+  for (const auto& placement : FreshCollection()) ids.push_back(placement->PlacedElementId());
+  EXPECT_EQ(ids, (std::vector<std::int32_t>{1, 2, 3}));
+}
+
+TEST(Ref, WalkingAnUnsetCollectionIsANullObjectError) {
+  host::Ref<host::Collection<host::DiagramPlacement>> unset;
+  EXPECT_THROW(
+      {
+        for (const auto& placement : unset) (void)placement;
+      },
+      host::Error);
+}
+
+}  // namespace

@@ -105,6 +105,18 @@ INSTANTIATE_TEST_SUITE_P(
                         TagLookup(0, 0),
                         Reported("{KV-RULE-0009}", 0,
                                  "A Lane must be contained in a Pool or ParentPool must be defined")})},
+        // Only "Web Service" makes the reference be read.
+        TraceCase{
+            "other_implementation_reads_no_reference",
+            Model().Add(10, u"Activity",
+                        {{u"StartQuantity", u"1"}, {u"Implementation", u"Other"}, {u"WebService", u""}}),
+            "Rule_07", 10,
+            Join({{"Element.StereotypeName"},
+                  TagLookup(3, 1),
+                  TagLookup(3, 0),
+                  TagLookup(3, 0),
+                  TagLookup(3, 0),
+                  TagLookup(3, 2)})},
         // The error code is filled, so the position is not asked for message 140.
         TraceCase{
             "intermediate_error_code_set_skips_position",

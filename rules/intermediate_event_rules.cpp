@@ -1,8 +1,60 @@
 // Checks of an Intermediate Event: what it may be connected to depends on its Trigger and on
 // whether it sits on an activity's boundary or in normal flow. The Trigger's checks come
 // first, then those common to all intermediate events, last the web-service reference.
+#include <array>
+
 #include "rules/CBPMNRules.h"
 #include "rules/rule_support.h"
+
+namespace {
+
+// What one check of a Trigger's row tests.
+enum class TriggerTest {
+  kOnBoundary,
+  kInNormalFlow,
+  kIncomingNotOne,            // in normal flow, and not exactly one incoming Sequence Flow
+  kOutgoingNotOne,            // in normal flow, and not exactly one outgoing Sequence Flow
+  kTagEmpty,                  // `tag` is empty
+  kTagEmptyInNormalFlow,      // `tag` is empty; only then is the position asked
+  kUnassociatedInNormalFlow,  // no Association to an Activity and `tag` empty; then the position
+  kOutgoingOnBoundary,        // an outgoing Sequence Flow (counted first) while on the boundary
+};
+
+struct TriggerCheck {
+  TriggerTest test;
+  const char16_t* tag;
+  std::int32_t message;  // 0: no check in this slot
+  std::int32_t level;
+};
+
+struct TriggerRow {
+  const char16_t* trigger;
+  std::array<TriggerCheck, 3> checks;
+};
+
+using enum TriggerTest;
+constexpr std::int32_t k0 = rules::kLevel0;
+constexpr std::int32_t k1 = rules::kLevel1;
+
+constexpr std::array<TriggerRow, 9> kTriggerRows{{
+    {u"None", {{{kOnBoundary, nullptr, 135, k0}, {kIncomingNotOne, nullptr, 136, k0}}}},
+    {u"Message", {{{kTagEmpty, u"Message", 137, k1}, {kOutgoingNotOne, nullptr, 138, k0}}}},
+    {u"Timer", {{{kOutgoingNotOne, nullptr, 139, k0}}}},
+    {u"Error", {{{kTagEmptyInNormalFlow, u"ErrorCode", 140, k1}, {kIncomingNotOne, nullptr, 141, k0}}}},
+    {u"Cancel", {{{kInNormalFlow, nullptr, 142, k0}}}},
+    {u"Compensation",
+     {{{kUnassociatedInNormalFlow, u"Activity", 144, k1},
+       {kIncomingNotOne, nullptr, 145, k0},
+       {kOutgoingOnBoundary, nullptr, 146, k0}}}},
+    {u"Rule", {{{kTagEmpty, u"RuleName", 148, k1}, {kOutgoingNotOne, nullptr, 149, k0}}}},
+    {u"Link",
+     {{{kOnBoundary, nullptr, 150, k0},
+       {kTagEmpty, u"LinkId", 151, k1},
+       {kTagEmpty, u"ProcessRef", 152, k1}}}},
+    {u"Multiple", {{{kInNormalFlow, nullptr, 153, k0}, {kTagEmpty, u"Triggers", 154, k1}}}},
+}};
+
+}  // namespace
 
 void CBPMNRules::CheckIntermediateEvent(const RepositoryRef& Repository, const ElementRef& Element) {
   if (!IsIntermediateEvent(Element)) return;
@@ -14,52 +66,51 @@ void CBPMNRules::CheckIntermediateEvent(const RepositoryRef& Repository, const E
   CheckWebServiceReference(Repository, Element);
 }
 
-// The checks of the one Trigger value that matches; every question is asked afresh.
+// The checks of the one Trigger value that matches, in the row's order; every question is
+// asked afresh.
 void CBPMNRules::CheckIntermediateTrigger(const RepositoryRef& Repository, const ElementRef& Element) const {
-  const auto report = [&](std::int32_t message, std::int32_t level) {
-    ReportViolation(Repository, rules::kRule05, message, level);
-  };
   const auto on_boundary = [&] { return IsOnActivityBoundary(Repository, Element); };
   const auto tag_empty = [&](const char16_t* name) { return GetTagValue(Element, name).empty(); };
-  // "In normal flow and the count is not 1": both are asked, the boundary first.
-  const auto in_normal_flow_and_not_one = [&](std::int16_t (*count)(const ElementRef&)) {
+  // In normal flow and the count not 1: both are asked, the position first.
+  const auto not_one_in_normal_flow = [&](std::int16_t (*count)(const ElementRef&)) {
     const bool normal = !on_boundary();
     return count(Element) != 1 && normal;
   };
-  const auto incoming_not_one = [&] { return in_normal_flow_and_not_one(&CountIncomingSequenceFlows); };
-  const auto outgoing_not_one = [&] { return in_normal_flow_and_not_one(&CountOutgoingSequenceFlows); };
+  const auto broken = [&](const TriggerCheck& check) {
+    switch (check.test) {
+      case TriggerTest::kOnBoundary:
+        return on_boundary();
+      case TriggerTest::kInNormalFlow:
+        return !on_boundary();
+      case TriggerTest::kIncomingNotOne:
+        return not_one_in_normal_flow(&CountIncomingSequenceFlows);
+      case TriggerTest::kOutgoingNotOne:
+        return not_one_in_normal_flow(&CountOutgoingSequenceFlows);
+      case TriggerTest::kTagEmpty:
+        return tag_empty(check.tag);
+      case TriggerTest::kTagEmptyInNormalFlow:
+        return tag_empty(check.tag) && !on_boundary();
+      case TriggerTest::kUnassociatedInNormalFlow: {
+        const bool associated = HasAssociatedElementOfType(Repository, Element, u"Activity");
+        const bool empty = tag_empty(check.tag);
+        return !associated && empty && !on_boundary();
+      }
+      case TriggerTest::kOutgoingOnBoundary: {
+        const std::int16_t outgoing = CountOutgoingSequenceFlows(Element);
+        return on_boundary() && outgoing > 0;
+      }
+    }
+    return false;
+  };
 
   const std::u16string trigger = GetTagValue(Element, u"Trigger");
-  if (trigger == u"None") {
-    if (on_boundary()) report(135, rules::kLevel0);
-    if (incoming_not_one()) report(136, rules::kLevel0);
-  } else if (trigger == u"Message") {
-    if (tag_empty(u"Message")) report(137, rules::kLevel1);
-    if (outgoing_not_one()) report(138, rules::kLevel0);
-  } else if (trigger == u"Timer") {
-    if (outgoing_not_one()) report(139, rules::kLevel0);
-  } else if (trigger == u"Error") {
-    if (tag_empty(u"ErrorCode") && !on_boundary()) report(140, rules::kLevel1);
-    if (incoming_not_one()) report(141, rules::kLevel0);
-  } else if (trigger == u"Cancel") {
-    if (!on_boundary()) report(142, rules::kLevel0);
-  } else if (trigger == u"Compensation") {
-    const bool associated = HasAssociatedElementOfType(Repository, Element, u"Activity");
-    const bool activity_empty = tag_empty(u"Activity");
-    if (!associated && activity_empty && !on_boundary()) report(144, rules::kLevel1);
-    if (incoming_not_one()) report(145, rules::kLevel0);
-    const std::int16_t outgoing = CountOutgoingSequenceFlows(Element);
-    if (on_boundary() && outgoing > 0) report(146, rules::kLevel0);
-  } else if (trigger == u"Rule") {
-    if (tag_empty(u"RuleName")) report(148, rules::kLevel1);
-    if (outgoing_not_one()) report(149, rules::kLevel0);
-  } else if (trigger == u"Link") {
-    if (on_boundary()) report(150, rules::kLevel0);
-    if (tag_empty(u"LinkId")) report(151, rules::kLevel1);
-    if (tag_empty(u"ProcessRef")) report(152, rules::kLevel1);
-  } else if (trigger == u"Multiple") {
-    if (!on_boundary()) report(153, rules::kLevel0);
-    if (tag_empty(u"Triggers")) report(154, rules::kLevel1);
+  for (const auto& row : kTriggerRows) {
+    if (trigger != row.trigger) continue;
+    for (const auto& check : row.checks) {
+      if (check.message != 0 && broken(check))
+        ReportViolation(Repository, rules::kRule05, check.message, check.level);
+    }
+    return;
   }
 }
 

@@ -199,8 +199,10 @@ Name Scopes::Enter(pugi::xml_node node) {
   marks_.push_back(bindings_.size());
   for (pugi::xml_attribute attribute = node.first_attribute(); attribute;
        attribute = attribute.next_attribute()) {
-    const std::string_view name = attribute.name();
-    if (!name.starts_with("xmlns")) continue;
+    const char* raw = attribute.name();
+    if (raw[0] != 'x' || std::strncmp(raw, "xmlns", 5) != 0)
+      continue;  // most attributes fail on the first byte
+    const std::string_view name = raw;
     if (name.size() > 5 && name[5] != ':') continue;
     const std::string_view uri = attribute.value();
     const Ns ns = uri == kModelUri ? Ns::kModel

@@ -310,7 +310,7 @@ std::u16string Importer::Text(std::string_view value) const {
 // The first child in the BPMN model namespace with this local name.
 pugi::xml_node Importer::Child(pugi::xml_node node, std::string_view local) {
   for (pugi::xml_node child : node.children()) {
-    if (child.type() != pugi::node_element) continue;
+    if (child.type() != pugi::node_element || !std::string_view(child.name()).ends_with(local)) continue;
     const Scope scope(scopes_, child);
     if (scope.name().ns == Ns::kModel && scope.name().local == local) return child;
   }

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <string>
 
-
 namespace kelvo {
 
 namespace {
@@ -47,7 +46,8 @@ void ValidationServiceObject::ReportViolation(const std::u16string& host_rule_id
   host_.violations_.push_back({host_.run_object_, host_rule_id, level, message});
 }
 
-host::Variant ValidationServiceObject::InvokeByName(std::u16string_view member, std::vector<host::Variant>& args) {
+host::Variant ValidationServiceObject::InvokeByName(std::u16string_view member,
+                                                    std::vector<host::Variant>& args) {
   if (member == u"ExportDiagramToBPEL") {
     if (!args.empty()) throw host::Error(host::ErrorKind::host, "ExportDiagramToBPEL takes no arguments");
     host_.bpel_exports_.push_back(host_.active_diagram_);
@@ -65,11 +65,10 @@ InfoBagObject::InfoBagObject(const std::vector<host::Variant>& values) {
 
 host::Ref<host::InfoItem> InfoBagObject::Entry(std::int16_t index) {
   if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) {
-    throw host::Error(host::ErrorKind::index,
-                      "InfoBag.Entry: no entry " + std::to_string(index) + " (" + std::to_string(entries_.size()) +
-                          " entries)");
+    throw host::Error(host::ErrorKind::index, "InfoBag.Entry: no entry " + std::to_string(index) + " (" +
+                                                  std::to_string(entries_.size()) + " entries)");
   }
-  return host::Ref<host::InfoItem>(entries_[static_cast<std::size_t>(index)]);
+  return Lend<host::InfoItem>(entries_[static_cast<std::size_t>(index)]);
 }
 
 // --- Host ----------------------------------------------------------------------------------
@@ -92,12 +91,14 @@ Host::Host(std::unique_ptr<Model> model, HostOptions options)
 
 host::Ref<host::Element> Host::ElementById(std::int32_t id) {
   const auto& element = model_->FindElement(id);
-  if (!element) throw host::Error(host::ErrorKind::host, "Repository.ElementById: no element with id " + std::to_string(id));
-  return host::Ref<host::Element>(element);
+  if (!element)
+    throw host::Error(host::ErrorKind::host,
+                      "Repository.ElementById: no element with id " + std::to_string(id));
+  return Lend<host::Element>(element);
 }
 
 host::Ref<host::Connector> Host::ConnectorById(std::int32_t id) {
-  return host::Ref<host::Connector>(model_->FindConnector(id));
+  return Lend<host::Connector>(model_->FindConnector(id));
 }
 
 bool Host::InstallTechnology(const std::u16string& document) {
@@ -132,17 +133,18 @@ void Host::SetProfileVisible(const std::u16string& id, const std::u16string& pro
 
 host::Ref<host::Package> Host::SelectedPackage() {
   if (!selected_package_) return {};
-  return host::Ref<host::Package>(model_->FindPackage(*selected_package_));
+  return Lend<host::Package>(model_->FindPackage(*selected_package_));
 }
 
 host::Ref<host::Diagram> Host::ActiveDiagram() {
   if (!active_diagram_) return {};
-  return host::Ref<host::Diagram>(model_->FindDiagram(*active_diagram_));
+  return Lend<host::Diagram>(model_->FindDiagram(*active_diagram_));
 }
 
 void Host::ShowDiagram(std::int32_t id) {
   if (!model_->FindDiagram(id)) {
-    throw host::Error(host::ErrorKind::host, "Repository.ShowDiagram: no diagram with id " + std::to_string(id));
+    throw host::Error(host::ErrorKind::host,
+                      "Repository.ShowDiagram: no diagram with id " + std::to_string(id));
   }
   active_diagram_ = id;
 }

@@ -66,9 +66,11 @@ class ValidationServiceObject final : public host::ValidationService {
   std::u16string AddRuleCategory(const std::u16string& name) override;
   // Returns an id of the host's own form, "{KV-RULE-0001}"; the rule joins the rules registered
   // for the next validation run, and its name is known for the rest of the session.
-  std::u16string AddRule(const std::u16string& category_id, std::int32_t kind, const std::u16string& name) override;
+  std::u16string AddRule(const std::u16string& category_id, std::int32_t kind,
+                         const std::u16string& name) override;
   // Records the violation against the object of the run in progress.
-  void ReportViolation(const std::u16string& host_rule_id, std::int32_t level, const std::u16string& message) override;
+  void ReportViolation(const std::u16string& host_rule_id, std::int32_t level,
+                       const std::u16string& message) override;
   // Late-bound members: ExportDiagramToBPEL() (records the export of the open diagram).
   host::Variant InvokeByName(std::u16string_view member, std::vector<host::Variant>& args) override;
 
@@ -100,7 +102,9 @@ class Host final : public host::Repository {
   host::Ref<host::Element> ElementById(std::int32_t id) override;
   // Unset for an id that the model lacks.
   host::Ref<host::Connector> ConnectorById(std::int32_t id) override;
-  host::Ref<host::ValidationService> ValidationService() override { return host::Ref<host::ValidationService>(validation_); }
+  host::Ref<host::ValidationService> ValidationService() override {
+    return Lend<host::ValidationService>(validation_);
+  }
   std::int32_t HostBuild() override { return settings_.build; }
   const std::u16string& ModelLocation() override { return settings_.model_location; }
   bool HasTechnology(const std::u16string& id) override { return FindTechnology(id) != nullptr; }
@@ -174,7 +178,7 @@ class Host final : public host::Repository {
   int categories_issued_ = 0;
   int rules_issued_ = 0;
   std::vector<RuleRegistration> registered_rules_;
-  std::unordered_map<std::u16string, std::u16string> rule_names_;     // id -> name, whole session
+  std::unordered_map<std::u16string, std::u16string> rule_names_;      // id -> name, whole session
   std::unordered_map<std::u16string, std::u16string> first_rule_ids_;  // name -> first id
   RunObject run_object_;
   std::vector<Violation> violations_;

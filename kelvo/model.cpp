@@ -24,7 +24,8 @@ template <class T>
 void BuildIndex(IdIndex& index, const std::vector<T>& list, const char* name) {
   const std::size_t duplicate = index.Build(IdsOf(list));
   if (duplicate != IdIndex::kNone) {
-    throw ModelError(Item(name, duplicate, list[duplicate]) + ": duplicate id " + std::to_string(list[duplicate].id));
+    throw ModelError(Item(name, duplicate, list[duplicate]) + ": duplicate id " +
+                     std::to_string(list[duplicate].id));
   }
 }
 
@@ -60,12 +61,15 @@ std::u16string DefaultBaseType(std::u16string_view stereotype) {
     std::u16string_view stereotype, base_type;
   };
   static constexpr Row kRows[] = {
-      {u"StartEvent", u"Event"},         {u"IntermediateEvent", u"Event"},   {u"EndEvent", u"Event"},
-      {u"Activity", u"Activity"},        {u"BusinessProcess", u"Activity"},  {u"Gateway", u"Decision"},
-      {u"Pool", u"ActivityPartition"},   {u"Lane", u"ActivityPartition"},    {u"DataObject", u"Artifact"},
-      {u"TextAnnotation", u"Artifact"},  {u"Group", u"SysBoundary"},         {u"Message", u"Class"},
-      {u"Participant", u"Class"},        {u"Rule", u"Class"},                {u"Transaction", u"Class"},
-      {u"WebService", u"Class"},         {u"Property", u"Attribute"},
+      {u"StartEvent", u"Event"},         {u"IntermediateEvent", u"Event"},
+      {u"EndEvent", u"Event"},           {u"Activity", u"Activity"},
+      {u"BusinessProcess", u"Activity"}, {u"Gateway", u"Decision"},
+      {u"Pool", u"ActivityPartition"},   {u"Lane", u"ActivityPartition"},
+      {u"DataObject", u"Artifact"},      {u"TextAnnotation", u"Artifact"},
+      {u"Group", u"SysBoundary"},        {u"Message", u"Class"},
+      {u"Participant", u"Class"},        {u"Rule", u"Class"},
+      {u"Transaction", u"Class"},        {u"WebService", u"Class"},
+      {u"Property", u"Attribute"},
   };
   for (const auto& row : kRows) {
     if (row.stereotype == stereotype) return std::u16string(row.base_type);
@@ -112,7 +116,8 @@ void IdIndex::Add(std::int32_t id, std::size_t position) {
     }
     // The id lies far outside the table: switch to hashing.
     for (std::size_t i = 0; i < table_.size(); ++i) {
-      if (table_[i] != kNone) map_.emplace(static_cast<std::int32_t>(base_ + static_cast<std::int64_t>(i)), table_[i]);
+      if (table_[i] != kNone)
+        map_.emplace(static_cast<std::int32_t>(base_ + static_cast<std::int64_t>(i)), table_[i]);
     }
     table_.clear();
     dense_ = false;
@@ -148,18 +153,27 @@ ElementObject::ElementObject(ElementData data, Model* model)
   if (data_.metatype.empty()) data_.metatype = data_.stereotype;
   if (data_.base_type.empty()) data_.base_type = DefaultBaseType(data_.stereotype);
   if (data_.key.empty()) data_.key = DecimalId(data_.id);
+  id_ = data_.id;
+  parent_ = data_.parent;
+  stereotype_ = model->Intern(data_.stereotype);
+  metatype_ = model->Intern(data_.metatype);
+  base_type_ = model->Intern(data_.base_type);
 }
 
-ConnectorObject::ConnectorObject(ConnectorData data)
+ConnectorObject::ConnectorObject(ConnectorData data, Model* model)
     : data_(std::move(data)), tags_(MakeTags<host::ConnectorTag>(data_.tags)) {
   if (data_.key.empty()) data_.key = DecimalId(data_.id);
+  source_ = data_.source;
+  target_ = data_.target;
+  stereotype_ = model->Intern(data_.stereotype);
 }
 
 DiagramObject::DiagramObject(DiagramData data)
     : data_(std::move(data)), placements_(std::make_shared<ListCollection<host::DiagramPlacement>>()) {
   auto& items = placements_->items();
   items.reserve(data_.placements.size());
-  for (const std::int32_t element : data_.placements) items.push_back(std::make_shared<PlacementObject>(element));
+  for (const std::int32_t element : data_.placements)
+    items.push_back(std::make_shared<PlacementObject>(element));
 }
 
 PackageObject::PackageObject(PackageData data, Model* model)
@@ -167,14 +181,16 @@ PackageObject::PackageObject(PackageData data, Model* model)
 
 std::int16_t DiagramCollection::ItemCount() {
   if (items_.size() > static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max())) {
-    throw host::Error(host::ErrorKind::overflow, "ModelCollection.ItemCount: " + std::to_string(items_.size()) +
-                                                      " items do not fit a 16-bit count");
+    throw host::Error(
+        host::ErrorKind::overflow,
+        "ModelCollection.ItemCount: " + std::to_string(items_.size()) + " items do not fit a 16-bit count");
   }
   return static_cast<std::int16_t>(items_.size());
 }
 
-host::Ref<host::Diagram> DiagramCollection::CreateItem(const std::u16string& name, const std::u16string& type) {
-  return host::Ref<host::Diagram>(model_->AddDiagram(package_, parent_, name, type));
+host::Ref<host::Diagram> DiagramCollection::CreateItem(const std::u16string& name,
+                                                       const std::u16string& type) {
+  return Lend<host::Diagram>(model_->AddDiagram(package_, parent_, name, type));
 }
 
 // --- Model ---------------------------------------------------------------------------------
@@ -197,19 +213,23 @@ void Model::Validate(const ModelData& data) {
   }
   for (std::size_t i = 0; i < data.elements.size(); ++i) {
     const auto& e = data.elements[i];
-    if (packages.Find(e.package) == IdIndex::kNone) throw missing(Item("elements", i, e), "its", "package", e.package);
+    if (packages.Find(e.package) == IdIndex::kNone)
+      throw missing(Item("elements", i, e), "its", "package", e.package);
     if (e.parent != 0 && elements.Find(e.parent) == IdIndex::kNone) {
       throw missing(Item("elements", i, e), "parent", "element", e.parent);
     }
   }
   for (std::size_t i = 0; i < data.connectors.size(); ++i) {
     const auto& c = data.connectors[i];
-    if (elements.Find(c.source) == IdIndex::kNone) throw missing(Item("connectors", i, c), "source", "element", c.source);
-    if (elements.Find(c.target) == IdIndex::kNone) throw missing(Item("connectors", i, c), "target", "element", c.target);
+    if (elements.Find(c.source) == IdIndex::kNone)
+      throw missing(Item("connectors", i, c), "source", "element", c.source);
+    if (elements.Find(c.target) == IdIndex::kNone)
+      throw missing(Item("connectors", i, c), "target", "element", c.target);
   }
   for (std::size_t i = 0; i < data.diagrams.size(); ++i) {
     const auto& d = data.diagrams[i];
-    if (packages.Find(d.package) == IdIndex::kNone) throw missing(Item("diagrams", i, d), "its", "package", d.package);
+    if (packages.Find(d.package) == IdIndex::kNone)
+      throw missing(Item("diagrams", i, d), "its", "package", d.package);
     if (d.parent != 0 && elements.Find(d.parent) == IdIndex::kNone) {
       throw missing(Item("diagrams", i, d), "parent", "element", d.parent);
     }
@@ -252,7 +272,8 @@ std::unique_ptr<Model> Model::Build(ModelData data) {
   m.elements_.reserve(data.elements.size());
   for (auto& e : data.elements) m.elements_.push_back(std::make_shared<ElementObject>(std::move(e), &m));
   m.connectors_.reserve(data.connectors.size());
-  for (auto& c : data.connectors) m.connectors_.push_back(std::make_shared<ConnectorObject>(std::move(c)));
+  for (auto& c : data.connectors)
+    m.connectors_.push_back(std::make_shared<ConnectorObject>(std::move(c), &m));
   m.diagrams_.reserve(data.diagrams.size());
   for (auto& d : data.diagrams) {
     m.max_diagram_id_ = std::max(m.max_diagram_id_, d.id);
@@ -261,7 +282,8 @@ std::unique_ptr<Model> Model::Build(ModelData data) {
 
   // Children and nested elements: in file order.
   for (const auto& element : m.elements_) {
-    if (element->data_.parent != 0) m.FindElement(element->data_.parent)->children_->items().push_back(element);
+    if (element->data_.parent != 0)
+      m.FindElement(element->data_.parent)->children_->items().push_back(element);
   }
   // Connector lists: every connector at either end, in file order, a self-loop once.
   for (const auto& connector : m.connectors_) {
@@ -280,8 +302,8 @@ std::unique_ptr<Model> Model::Build(ModelData data) {
   return model;
 }
 
-std::shared_ptr<DiagramObject> Model::AddDiagram(std::int32_t package, std::int32_t parent, std::u16string name,
-                                                 std::u16string type) {
+std::shared_ptr<DiagramObject> Model::AddDiagram(std::int32_t package, std::int32_t parent,
+                                                 std::u16string name, std::u16string type) {
   if (max_diagram_id_ == std::numeric_limits<std::int32_t>::max()) {
     throw host::Error(host::ErrorKind::host, "ModelCollection.CreateItem: no diagram id left");
   }

@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "host/objects.h"
@@ -58,6 +59,16 @@ class IdIndex {
   std::unordered_map<std::int32_t, std::size_t> map_;
 };
 
+// Hands out an object that the model owns for as long as the host session lives. The reference
+// it gives does not count: handing one out and dropping it again costs no atomic operation, which
+// matters on the millions of member reads of a validation run. Such a reference must not outlive
+// the host, as no object of a real host outlives the event call that fetched it.
+template <class I, class T>
+host::Ref<I> Lend(const std::shared_ptr<T>& owned) {
+  if (!owned) return {};
+  return host::Ref<I>(std::shared_ptr<I>(std::shared_ptr<void>(), static_cast<I*>(owned.get())));
+}
+
 // A collection over a fixed list of objects, built once.
 template <class I>
 class ListCollection final : public host::Collection<I> {
@@ -67,9 +78,10 @@ class ListCollection final : public host::Collection<I> {
   std::int32_t Count() override { return static_cast<std::int32_t>(items_.size()); }
   host::Ref<I> GetAt(std::int32_t index) override {
     if (index < 0 || static_cast<std::size_t>(index) >= items_.size()) {
-      throw host::Error(host::ErrorKind::index, "collection index " + std::to_string(index) + " out of range");
+      throw host::Error(host::ErrorKind::index,
+                        "collection index " + std::to_string(index) + " out of range");
     }
-    return host::Ref<I>(items_[static_cast<std::size_t>(index)]);
+    return Lend<I>(items_[static_cast<std::size_t>(index)]);
   }
   std::vector<std::shared_ptr<I>>& items() { return items_; }
   const std::vector<std::shared_ptr<I>>& items() const { return items_; }
@@ -119,20 +131,24 @@ class ElementObject final : public host::Element {
  public:
   ElementObject(ElementData data, Model* model);
 
-  std::int32_t Id() override { return data_.id; }
-  std::int32_t ParentId() override { return data_.parent; }
-  const std::u16string& StereotypeName() override { return data_.stereotype; }
-  const std::u16string& MetaTypeName() override { return data_.metatype; }
-  const std::u16string& BaseType() override { return data_.base_type; }
-  host::Ref<host::Collection<host::TaggedValue>> Tags() override { return host::Ref<host::Collection<host::TaggedValue>>(tags_); }
+  std::int32_t Id() override { return id_; }
+  std::int32_t ParentId() override { return parent_; }
+  const std::u16string& StereotypeName() override { return *stereotype_; }
+  const std::u16string& MetaTypeName() override { return *metatype_; }
+  const std::u16string& BaseType() override { return *base_type_; }
+  host::Ref<host::Collection<host::TaggedValue>> Tags() override {
+    return Lend<host::Collection<host::TaggedValue>>(tags_);
+  }
   host::Ref<host::Collection<host::Connector>> ConnectorList() override {
-    return host::Ref<host::Collection<host::Connector>>(connectors_);
+    return Lend<host::Collection<host::Connector>>(connectors_);
   }
-  host::Ref<host::Collection<host::Element>> Children() override { return host::Ref<host::Collection<host::Element>>(children_); }
+  host::Ref<host::Collection<host::Element>> Children() override {
+    return Lend<host::Collection<host::Element>>(children_);
+  }
   host::Ref<host::Collection<host::Element>> NestedElements() override {
-    return host::Ref<host::Collection<host::Element>>(children_);
+    return Lend<host::Collection<host::Element>>(children_);
   }
-  host::Ref<host::ModelCollection> OwnedDiagrams() override { return host::Ref<host::ModelCollection>(diagrams_); }
+  host::Ref<host::ModelCollection> OwnedDiagrams() override { return Lend<host::ModelCollection>(diagrams_); }
 
   // The element as the model holds it, with the derived values filled in (metatype, base type,
   // key).
@@ -143,6 +159,13 @@ class ElementObject final : public host::Element {
 
  private:
   friend class Model;
+  // What the checks read most sits together at the front, the names shared model-wide, so that a
+  // scan over many elements touches one cache line of each.
+  std::int32_t id_;
+  std::int32_t parent_;
+  const std::u16string* stereotype_;
+  const std::u16string* metatype_;
+  const std::u16string* base_type_;
   ElementData data_;
   std::shared_ptr<ListCollection<host::TaggedValue>> tags_;
   std::shared_ptr<ListCollection<host::Connector>> connectors_;
@@ -152,18 +175,21 @@ class ElementObject final : public host::Element {
 
 class ConnectorObject final : public host::Connector {
  public:
-  explicit ConnectorObject(ConnectorData data);
+  ConnectorObject(ConnectorData data, Model* model);
 
-  std::int32_t SourceId() override { return data_.source; }
-  std::int32_t TargetId() override { return data_.target; }
-  const std::u16string& StereotypeName() override { return data_.stereotype; }
+  std::int32_t SourceId() override { return source_; }
+  std::int32_t TargetId() override { return target_; }
+  const std::u16string& StereotypeName() override { return *stereotype_; }
   host::Ref<host::Collection<host::ConnectorTag>> Tags() override {
-    return host::Ref<host::Collection<host::ConnectorTag>>(tags_);
+    return Lend<host::Collection<host::ConnectorTag>>(tags_);
   }
 
   const ConnectorData& data() const { return data_; }
 
  private:
+  std::int32_t source_;
+  std::int32_t target_;
+  const std::u16string* stereotype_;
   ConnectorData data_;
   std::shared_ptr<ListCollection<host::ConnectorTag>> tags_;
 };
@@ -188,7 +214,7 @@ class DiagramObject final : public host::Diagram {
     return true;
   }
   host::Ref<host::Collection<host::DiagramPlacement>> Placements() override {
-    return host::Ref<host::Collection<host::DiagramPlacement>>(placements_);
+    return Lend<host::Collection<host::DiagramPlacement>>(placements_);
   }
 
   const DiagramData& data() const { return data_; }
@@ -207,7 +233,7 @@ class PackageObject final : public host::Package {
   PackageObject(PackageData data, Model* model);
   const std::u16string& Name() override { return data_.name; }
   std::int32_t ParentId() override { return data_.parent; }
-  host::Ref<host::ModelCollection> Diagrams() override { return host::Ref<host::ModelCollection>(diagrams_); }
+  host::Ref<host::ModelCollection> Diagrams() override { return Lend<host::ModelCollection>(diagrams_); }
 
   const PackageData& data() const { return data_; }
   const DiagramCollection& diagrams() const { return *diagrams_; }
@@ -242,12 +268,22 @@ class Model {
   const std::vector<std::shared_ptr<DiagramObject>>& diagrams() const { return diagrams_; }
 
   // Constant-time lookups; an unset pointer when the model lacks the id.
-  const std::shared_ptr<PackageObject>& FindPackage(std::int32_t id) const { return Lookup(packages_, package_index_, id); }
-  const std::shared_ptr<ElementObject>& FindElement(std::int32_t id) const { return Lookup(elements_, element_index_, id); }
+  const std::shared_ptr<PackageObject>& FindPackage(std::int32_t id) const {
+    return Lookup(packages_, package_index_, id);
+  }
+  const std::shared_ptr<ElementObject>& FindElement(std::int32_t id) const {
+    return Lookup(elements_, element_index_, id);
+  }
   const std::shared_ptr<ConnectorObject>& FindConnector(std::int32_t id) const {
     return Lookup(connectors_, connector_index_, id);
   }
-  const std::shared_ptr<DiagramObject>& FindDiagram(std::int32_t id) const { return Lookup(diagrams_, diagram_index_, id); }
+  const std::shared_ptr<DiagramObject>& FindDiagram(std::int32_t id) const {
+    return Lookup(diagrams_, diagram_index_, id);
+  }
+
+  // One copy of each stereotype, metatype and base type name for the whole model; the address
+  // stays valid as long as the model.
+  const std::u16string* Intern(const std::u16string& name) { return &*names_.insert(name).first; }
 
   // Adds a diagram (the effect of ModelCollection.CreateItem): a fresh id above every diagram id
   // so far, placed in `package` and nested in element `parent` (0: directly in the package).
@@ -268,6 +304,7 @@ class Model {
   }
 
   HostSettings host_;
+  std::unordered_set<std::u16string> names_;
   std::vector<std::u16string> technologies_;
   std::optional<std::int32_t> selected_package_;
   std::optional<std::int32_t> active_diagram_;

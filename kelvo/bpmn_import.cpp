@@ -265,6 +265,9 @@ class Importer {
   void ResolveDefaults();
   bool ResolveEnd(End& end) const;
   BpmnImport Assemble(std::u16string package_name);
+  std::vector<std::int32_t> AssembleElements(ModelData& model);
+  void AssembleConnectors(ModelData& model, const std::vector<std::int32_t>& ids);
+  void AssembleDiagrams(BpmnImport& result, const std::vector<std::int32_t>& ids);
 
   // Values.
   std::u16string Text(std::string_view value) const;
@@ -767,7 +770,17 @@ BpmnImport Importer::Assemble(std::u16string package_name) {
   model.technologies.push_back(technology_.id);
   model.packages = {{kModelPackage, u"Model", 0}, {kFilePackage, std::move(package_name), kModelPackage}};
   model.selected_package = kFilePackage;
+  const std::vector<std::int32_t> ids = AssembleElements(model);
+  AssembleConnectors(model, ids);
+  AssembleDiagrams(result, ids);
+  model.active_diagram = model.diagrams.front().id;
+  result.warnings = std::move(warnings_);
+  return result;
+}
 
+// Hands out element ids in document order, skipping dropped elements; returns the id of each
+// pending element (0 for a dropped one).
+std::vector<std::int32_t> Importer::AssembleElements(ModelData& model) {
   std::vector<std::int32_t> ids(elements_.size(), 0);
   std::int32_t next = 0;
   for (std::size_t i = 0; i < elements_.size(); ++i)
@@ -780,7 +793,10 @@ BpmnImport Importer::Assemble(std::u16string package_name) {
   model.elements.reserve(static_cast<std::size_t>(next));
   for (PendingElement& element : elements_)
     if (!element.dropped) model.elements.push_back(std::move(element.data));
+  return ids;
+}
 
+void Importer::AssembleConnectors(ModelData& model, const std::vector<std::int32_t>& ids) {
   model.connectors.reserve(connectors_.size());
   for (PendingConnector& connector : connectors_) {
     if (!ResolveEnd(connector.source) || !ResolveEnd(connector.target)) {
@@ -797,40 +813,36 @@ BpmnImport Importer::Assemble(std::u16string package_name) {
     connector.data.target = ids[connector.target.element];
     model.connectors.push_back(std::move(connector.data));
   }
+}
 
-  for (std::size_t d = 0; d < diagrams_.size(); ++d) {
-    PendingDiagram& pending = diagrams_[d];
-    DiagramData diagram;
-    diagram.id = static_cast<std::int32_t>(d + 1);
+// One diagram per BPMNDiagram; without any, one diagram placing every element.
+void Importer::AssembleDiagrams(BpmnImport& result, const std::vector<std::int32_t>& ids) {
+  ModelData& model = result.model;
+  auto add = [&](std::u16string name, std::u16string key) -> DiagramData& {
+    DiagramData& diagram = model.diagrams.emplace_back();
+    diagram.id = static_cast<std::int32_t>(model.diagrams.size());
     diagram.package = kFilePackage;
     diagram.name =
-        pending.name.empty() ? u"Diagram " + platform::FromUtf8(std::to_string(d + 1)) : pending.name;
+        name.empty() ? u"Diagram " + platform::FromUtf8(std::to_string(diagram.id)) : std::move(name);
+    result.diagram_keys.push_back(std::move(key));
+    return diagram;
+  };
+  for (PendingDiagram& pending : diagrams_) {
+    DiagramData& diagram = add(std::move(pending.name), std::move(pending.key));
     for (const Shape& shape : pending.shapes) {
       const std::size_t element = FindElement(shape.element);
       if (element == kNoIndex) continue;
       diagram.placements.push_back(ids[element]);
       diagram.bounds.push_back(shape.bounds);
-      if (shape.marker_visible && elements_[element].marker_from_shape) {
-        SetTag(model.elements[static_cast<std::size_t>(ids[element] - 1)].tags, u"MarkerVisible",
-               IsTrue(shape.marker_visible) ? u"true" : u"false");
-        elements_[element].marker_from_shape = false;
-      }
+      if (!shape.marker_visible || !elements_[element].marker_from_shape) continue;
+      SetTag(model.elements[static_cast<std::size_t>(ids[element] - 1)].tags, u"MarkerVisible",
+             IsTrue(shape.marker_visible) ? u"true" : u"false");
+      elements_[element].marker_from_shape = false;
     }
-    model.diagrams.push_back(std::move(diagram));
-    result.diagram_keys.push_back(std::move(pending.key));
   }
-  if (model.diagrams.empty()) {
-    DiagramData diagram;
-    diagram.id = 1;
-    diagram.package = kFilePackage;
-    diagram.name = u"Diagram 1";
-    for (const ElementData& element : model.elements) diagram.placements.push_back(element.id);
-    model.diagrams.push_back(std::move(diagram));
-    result.diagram_keys.emplace_back();
-  }
-  model.active_diagram = model.diagrams.front().id;
-  result.warnings = std::move(warnings_);
-  return result;
+  if (!model.diagrams.empty()) return;
+  DiagramData& diagram = add({}, {});
+  for (const ElementData& element : model.elements) diagram.placements.push_back(element.id);
 }
 
 }  // namespace

@@ -250,6 +250,8 @@ class Importer {
                             const Container& container);
   void ReadActivity(pugi::xml_node node, const NodeKind& kind, std::size_t index, const Container& container,
                     int depth);
+  void ReadActivityKind(pugi::xml_node node, const NodeKind& kind, std::size_t index);
+  void ReadActivityAttributes(pugi::xml_node node, const NodeKind& kind, std::size_t index);
   void ReadLoop(pugi::xml_node loop, std::string_view local, std::size_t index);
   void ReadGateway(pugi::xml_node node, const NodeKind& kind, std::size_t index);
   void ReadDataAssociation(pugi::xml_node association, std::string_view local, std::size_t owner);
@@ -552,6 +554,30 @@ void Importer::ApplyEventDefinition(std::size_t index, const DefinitionKind& kin
 
 void Importer::ReadActivity(pugi::xml_node node, const NodeKind& kind, std::size_t index,
                             const Container& container, int depth) {
+  ReadActivityKind(node, kind, index);
+  ReadActivityAttributes(node, kind, index);
+  RecordDefault(node, index);
+
+  const Container inner{index, container.process};
+  const bool holds_elements = kind.kind != Kind::kTask && kind.kind != Kind::kCallActivity;
+  if (holds_elements) Check(node, depth + 1);
+  for (pugi::xml_node child : node.children()) {
+    if (child.type() != pugi::node_element) continue;
+    const Scope scope(scopes_, child);
+    const Name& name = scope.name();
+    if (name.ns != Ns::kModel) continue;
+    if (name.local == "standardLoopCharacteristics" || name.local == "multiInstanceLoopCharacteristics") {
+      ReadLoop(child, name.local, index);
+    } else if (name.local == "dataInputAssociation" || name.local == "dataOutputAssociation") {
+      ReadDataAssociation(child, name.local, index);
+    } else if (const NodeKind* nested = FindNodeKind(name.local); nested && holds_elements) {
+      ReadFlowElement(child, *nested, inner, depth + 1);
+    }
+  }
+}
+
+// The tags that say what kind of activity it is.
+void Importer::ReadActivityKind(pugi::xml_node node, const NodeKind& kind, std::size_t index) {
   const bool task = kind.kind == Kind::kTask;
   SetTag(index, u"ActivityType", task ? u"Task" : u"Sub-Process");
   if (task) SetTag(index, u"TaskType", kind.first);
@@ -566,7 +592,10 @@ void Importer::ReadActivity(pugi::xml_node node, const NodeKind& kind, std::size
     if (const pugi::xml_attribute ordering = node.attribute("ordering"))
       SetTag(index, u"AdHocOrdering", Text(ordering.value()));
   }
+}
 
+// The tags every activity takes from its attributes, its messages and its operation.
+void Importer::ReadActivityAttributes(pugi::xml_node node, const NodeKind& kind, std::size_t index) {
   const char* start_quantity = node.attribute("startQuantity").value();
   SetTag(index, u"StartQuantity", *start_quantity ? Text(start_quantity) : u"1");
   SetTag(index, u"IsCompensation", IsTrue(node.attribute("isForCompensation").value()) ? u"true" : u"false");
@@ -585,24 +614,6 @@ void Importer::ReadActivity(pugi::xml_node node, const NodeKind& kind, std::size
     SetTag(index, u"WebService", Text(found.name.empty() ? operation->first : found.name));
     if (!found.in_message.empty()) SetTag(index, u"InMessage", MessageName(found.in_message));
     if (!found.out_message.empty()) SetTag(index, u"OutMessage", MessageName(found.out_message));
-  }
-  RecordDefault(node, index);
-
-  const Container inner{index, container.process};
-  const bool holds_elements = !task && kind.kind != Kind::kCallActivity;
-  if (holds_elements) Check(node, depth + 1);
-  for (pugi::xml_node child : node.children()) {
-    if (child.type() != pugi::node_element) continue;
-    const Scope scope(scopes_, child);
-    const Name& name = scope.name();
-    if (name.ns != Ns::kModel) continue;
-    if (name.local == "standardLoopCharacteristics" || name.local == "multiInstanceLoopCharacteristics") {
-      ReadLoop(child, name.local, index);
-    } else if (name.local == "dataInputAssociation" || name.local == "dataOutputAssociation") {
-      ReadDataAssociation(child, name.local, index);
-    } else if (const NodeKind* nested = FindNodeKind(name.local); nested && holds_elements) {
-      ReadFlowElement(child, *nested, inner, depth + 1);
-    }
   }
 }
 

@@ -271,6 +271,23 @@ class Importer {
   void AssembleConnectors(ModelData& model, const std::vector<std::int32_t>& ids);
   void AssembleDiagrams(BpmnImport& result, const std::vector<std::int32_t>& ids);
 
+  // Calls visit(child, name) for each element child, with the child's namespace bindings in scope.
+  template <class Visit>
+  void ForEachChild(pugi::xml_node node, Visit&& visit) {
+    for (pugi::xml_node child : node.children()) {
+      if (child.type() != pugi::node_element) continue;
+      const Scope scope(scopes_, child);
+      visit(child, scope.name());
+    }
+  }
+  // Calls visit(child) for each element child of that namespace and local name.
+  template <class Visit>
+  void ForEachNamed(pugi::xml_node node, Ns ns, std::string_view local, Visit&& visit) {
+    ForEachChild(node, [&](pugi::xml_node child, const Name& name) {
+      if (name.ns == ns && name.local == local) visit(child);
+    });
+  }
+
   // Values.
   std::u16string Text(std::string_view value) const;
   pugi::xml_node Child(pugi::xml_node node, std::string_view local);
@@ -345,15 +362,12 @@ BpmnImport Importer::Run() {
   if (root.name().ns != Ns::kModel || root.name().local != "definitions")
     document_.Fail(definitions, "not a BPMN 2.0 file: the root element is not BPMN 2.0 \"definitions\"");
   CollectRootElements(definitions);
-  for (pugi::xml_node child : definitions.children()) {
-    if (child.type() != pugi::node_element) continue;
-    const Scope scope(scopes_, child);
-    const Name& name = scope.name();
+  ForEachChild(definitions, [&](pugi::xml_node child, const Name& name) {
     if (name.ns == Ns::kModel && name.local == "collaboration") ReadCollaboration(child);
     if (name.ns == Ns::kModel && name.local == "process")
       ReadFlowElements(child, Container{kNoIndex, child.attribute("id").value()}, 1);
     if (name.ns == Ns::kDi && name.local == "BPMNDiagram") ReadDiagram(child);
-  }
+  });
   ResolveDataObjects();
   ResolveDefaults();
   const char* package_name = definitions.attribute("name").value();
@@ -364,34 +378,25 @@ BpmnImport Importer::Run() {
 // Messages, errors, operations and shared event definitions are looked up by id from anywhere
 // in the file, so they are gathered before the walk.
 void Importer::CollectRootElements(pugi::xml_node definitions) {
-  for (pugi::xml_node child : definitions.children()) {
-    if (child.type() != pugi::node_element) continue;
-    const Scope scope(scopes_, child);
-    const Name& name = scope.name();
-    if (name.ns != Ns::kModel) continue;
+  ForEachChild(definitions, [&](pugi::xml_node child, const Name& name) {
+    if (name.ns != Ns::kModel) return;
     const std::string_view id = child.attribute("id").value();
     if (name.local == "message") message_names_.emplace(id, child.attribute("name").value());
     if (name.local == "error") error_codes_.emplace(id, child.attribute("errorCode").value());
     if (const DefinitionKind* kind = FindDefinitionKind(name.local))
       event_definitions_.emplace(id, EventDefinitionNode{child, kind});
-    if (name.local != "interface") continue;
-    for (pugi::xml_node operation : child.children()) {
-      if (operation.type() != pugi::node_element) continue;
-      const Scope inner(scopes_, operation);
-      if (inner.name().ns != Ns::kModel || inner.name().local != "operation") continue;
+    if (name.local != "interface") return;
+    ForEachNamed(child, Ns::kModel, "operation", [&](pugi::xml_node operation) {
       operations_.emplace(operation.attribute("id").value(),
                           Operation{operation.attribute("name").value(), ChildText(operation, "inMessageRef"),
                                     ChildText(operation, "outMessageRef")});
-    }
-  }
+    });
+  });
 }
 
 void Importer::ReadCollaboration(pugi::xml_node collaboration) {
-  for (pugi::xml_node child : collaboration.children()) {
-    if (child.type() != pugi::node_element) continue;
-    const Scope scope(scopes_, child);
-    const Name& name = scope.name();
-    if (name.ns != Ns::kModel) continue;
+  ForEachChild(collaboration, [&](pugi::xml_node child, const Name& name) {
+    if (name.ns != Ns::kModel) return;
     if (name.local == "participant") {
       const std::size_t pool = AddElement(child, Stereo::kPool, Container{});
       const std::string_view process = child.attribute("processRef").value();
@@ -407,18 +412,15 @@ void Importer::ReadCollaboration(pugi::xml_node collaboration) {
                         kind->kind == Kind::kGroup)) {
       ReadFlowElement(child, *kind, Container{}, 1);
     }
-  }
+  });
 }
 
 void Importer::ReadFlowElements(pugi::xml_node parent, const Container& container, int depth) {
   Check(parent, depth);
-  for (pugi::xml_node child : parent.children()) {
-    if (child.type() != pugi::node_element) continue;
-    const Scope scope(scopes_, child);
-    if (scope.name().ns != Ns::kModel) continue;
-    if (const NodeKind* kind = FindNodeKind(scope.name().local))
-      ReadFlowElement(child, *kind, container, depth);
-  }
+  ForEachChild(parent, [&](pugi::xml_node child, const Name& name) {
+    if (name.ns != Ns::kModel) return;
+    if (const NodeKind* kind = FindNodeKind(name.local)) ReadFlowElement(child, *kind, container, depth);
+  });
 }
 
 void Importer::ReadFlowElement(pugi::xml_node node, const NodeKind& kind, const Container& container,
@@ -486,18 +488,12 @@ void Importer::ReadFlowElement(pugi::xml_node node, const NodeKind& kind, const 
 // Lanes lie in their process's pool; a childLaneSet's lanes lie in their parent lane.
 void Importer::ReadLanes(pugi::xml_node lane_set, const Container& container, int depth) {
   Check(lane_set, depth);
-  for (pugi::xml_node lane : lane_set.children()) {
-    if (lane.type() != pugi::node_element) continue;
-    const Scope scope(scopes_, lane);
-    if (scope.name().ns != Ns::kModel || scope.name().local != "lane") continue;
+  ForEachNamed(lane_set, Ns::kModel, "lane", [&](pugi::xml_node lane) {
     const std::size_t index = AddElement(lane, Stereo::kLane, container);
-    for (pugi::xml_node child : lane.children()) {
-      if (child.type() != pugi::node_element) continue;
-      const Scope inner(scopes_, child);
-      if (inner.name().ns == Ns::kModel && inner.name().local == "childLaneSet")
-        ReadLanes(child, Container{index, container.process}, depth + 1);
-    }
-  }
+    ForEachNamed(lane, Ns::kModel, "childLaneSet", [&](pugi::xml_node child) {
+      ReadLanes(child, Container{index, container.process}, depth + 1);
+    });
+  });
 }
 
 void Importer::ReadEvent(pugi::xml_node node, std::size_t index, bool end, const Container& container) {
@@ -508,11 +504,8 @@ void Importer::ReadEvent(pugi::xml_node node, std::size_t index, bool end, const
     kinds += kind.value;
     ApplyEventDefinition(index, kind, definition, container);
   };
-  for (pugi::xml_node child : node.children()) {
-    if (child.type() != pugi::node_element) continue;
-    const Scope scope(scopes_, child);
-    const Name& name = scope.name();
-    if (name.ns != Ns::kModel) continue;
+  ForEachChild(node, [&](pugi::xml_node child, const Name& name) {
+    if (name.ns != Ns::kModel) return;
     if (const DefinitionKind* kind = FindDefinitionKind(name.local)) {
       add(*kind, child);
     } else if (name.local == "eventDefinitionRef") {
@@ -521,7 +514,7 @@ void Importer::ReadEvent(pugi::xml_node node, std::size_t index, bool end, const
     } else if (name.local == "dataInputAssociation" || name.local == "dataOutputAssociation") {
       ReadDataAssociation(child, name.local, index);
     }
-  }
+  });
   const bool multiple = count > 1 || (count == 1 && IsTrue(node.attribute("parallelMultiple").value()));
   const std::u16string value = count == 0 ? u"None" : multiple ? u"Multiple" : kinds;
   SetTag(index, end ? u"Result" : u"Trigger", value);
@@ -561,11 +554,8 @@ void Importer::ReadActivity(pugi::xml_node node, const NodeKind& kind, std::size
   const Container inner{index, container.process};
   const bool holds_elements = kind.kind != Kind::kTask && kind.kind != Kind::kCallActivity;
   if (holds_elements) Check(node, depth + 1);
-  for (pugi::xml_node child : node.children()) {
-    if (child.type() != pugi::node_element) continue;
-    const Scope scope(scopes_, child);
-    const Name& name = scope.name();
-    if (name.ns != Ns::kModel) continue;
+  ForEachChild(node, [&](pugi::xml_node child, const Name& name) {
+    if (name.ns != Ns::kModel) return;
     if (name.local == "standardLoopCharacteristics" || name.local == "multiInstanceLoopCharacteristics") {
       ReadLoop(child, name.local, index);
     } else if (name.local == "dataInputAssociation" || name.local == "dataOutputAssociation") {
@@ -573,7 +563,7 @@ void Importer::ReadActivity(pugi::xml_node node, const NodeKind& kind, std::size
     } else if (const NodeKind* nested = FindNodeKind(name.local); nested && holds_elements) {
       ReadFlowElement(child, *nested, inner, depth + 1);
     }
-  }
+  });
 }
 
 // The tags that say what kind of activity it is.
@@ -653,13 +643,10 @@ void Importer::ReadDataAssociation(pugi::xml_node association, std::string_view 
     return;
   }
   bool any = false;
-  for (pugi::xml_node source : association.children()) {
-    if (source.type() != pugi::node_element) continue;
-    const Scope scope(scopes_, source);
-    if (scope.name().ns != Ns::kModel || scope.name().local != "sourceRef") continue;
+  ForEachNamed(association, Ns::kModel, "sourceRef", [&](pugi::xml_node source) {
     AddConnector(association, Stereo::kAssociation, local, End{source.child_value()}, here);
     any = true;
-  }
+  });
   if (!any) AddConnector(association, Stereo::kAssociation, local, End{}, here);
 }
 
@@ -667,28 +654,18 @@ void Importer::ReadDiagram(pugi::xml_node diagram) {
   PendingDiagram pending;
   pending.name = Text(diagram.attribute("name").value());
   pending.key = Text(diagram.attribute("id").value());
-  for (pugi::xml_node plane : diagram.children()) {
-    if (plane.type() != pugi::node_element) continue;
-    const Scope plane_scope(scopes_, plane);
-    if (plane_scope.name().ns != Ns::kDi || plane_scope.name().local != "BPMNPlane") continue;
-    for (pugi::xml_node shape : plane.children()) {
-      if (shape.type() != pugi::node_element) continue;
-      const Scope shape_scope(scopes_, shape);
-      if (shape_scope.name().ns != Ns::kDi || shape_scope.name().local != "BPMNShape") continue;
-      Shape entry;
+  ForEachNamed(diagram, Ns::kDi, "BPMNPlane", [&](pugi::xml_node plane) {
+    ForEachNamed(plane, Ns::kDi, "BPMNShape", [&](pugi::xml_node shape) {
+      Shape& entry = pending.shapes.emplace_back();
       entry.element = shape.attribute("bpmnElement").value();
       if (const pugi::xml_attribute marker = shape.attribute("isMarkerVisible"))
         entry.marker_visible = marker.value();
-      for (pugi::xml_node bounds : shape.children()) {
-        if (bounds.type() != pugi::node_element) continue;
-        const Scope bounds_scope(scopes_, bounds);
-        if (bounds_scope.name().ns != Ns::kDc || bounds_scope.name().local != "Bounds") continue;
+      ForEachNamed(shape, Ns::kDc, "Bounds", [&](pugi::xml_node bounds) {
         entry.bounds = Bounds{Number(bounds, "x"), Number(bounds, "y"), Number(bounds, "width"),
                               Number(bounds, "height")};
-      }
-      pending.shapes.push_back(entry);
-    }
-  }
+      });
+    });
+  });
   diagrams_.push_back(std::move(pending));
 }
 

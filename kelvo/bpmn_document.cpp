@@ -44,7 +44,9 @@ bool SameLetters(std::string_view a, std::string_view b) {
 
 // The encoding named in the XML declaration at the start of `text`.
 Declared DeclaredEncoding(std::string_view text, std::size_t base) {
-  if (!text.starts_with("<?xml")) return {};
+  if (!text.starts_with("<?xml") || text.size() < 6 ||
+      std::string_view(" \t\r\n").find(text[5]) == std::string_view::npos)
+    return {};
   const std::string_view declaration = text.substr(0, text.find("?>"));
   std::size_t at = declaration.find("encoding");
   if (at == std::string_view::npos) return {};

@@ -146,6 +146,8 @@ INSTANTIATE_TEST_SUITE_P(
         EncodingCase{"latin1_entity_and_text",
                      WithTask("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>", "&#233;\xE9"),
                      "\xC3\xA9\xC3\xA9"},
+        EncodingCase{"stylesheet_is_no_declaration",
+                     WithTask("<?xml-stylesheet href=\"a.xsl\" encoding=\"Shift_JIS\"?>", "T"), "T"},
         EncodingCase{"bare_doctype", WithTask("<!DOCTYPE definitions>", "T"), "T"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -57,8 +57,10 @@ Declared DeclaredEncoding(std::string_view text, std::size_t base) {
   return {declaration.substr(at + 1, end - at - 1), base + at + 1};
 }
 
+// Text in UTF-16 is refused before the declaration is read, so a "UTF-16" label on 8-bit text is
+// a writer's mistake; such text is read as UTF-8, which it then must be.
 std::optional<Encoding> EncodingNamed(std::string_view name) {
-  for (std::string_view utf8 : {"", "UTF-8", "UTF8", "US-ASCII", "ASCII"})
+  for (std::string_view utf8 : {"", "UTF-8", "UTF8", "US-ASCII", "ASCII", "UTF-16", "UTF16"})
     if (SameLetters(name, utf8)) return Encoding::kUtf8;
   for (std::string_view latin1 : {"ISO-8859-1", "ISO8859-1", "ISO_8859-1", "LATIN1", "LATIN-1", "L1"})
     if (SameLetters(name, latin1)) return Encoding::kLatin1;

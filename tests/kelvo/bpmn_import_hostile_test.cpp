@@ -148,6 +148,12 @@ INSTANTIATE_TEST_SUITE_P(
                      "\xC3\xA9\xC3\xA9"},
         EncodingCase{"stylesheet_is_no_declaration",
                      WithTask("<?xml-stylesheet href=\"a.xsl\" encoding=\"Shift_JIS\"?>", "T"), "T"},
+        EncodingCase{"utf16_label_on_utf8_text",
+                     WithTask("<?xml version=\"1.0\" encoding=\"UTF-16\"?>",
+                              "Stra\xC3\x9F"
+                              "e"),
+                     "Stra\xC3\x9F"
+                     "e"},
         EncodingCase{"bare_doctype", WithTask("<!DOCTYPE definitions>", "T"), "T"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -10,9 +10,26 @@
 
 namespace kelvo {
 
+namespace {
+
+// "FILE:LINE:COLUMN: MESSAGE", or "FILE: MESSAGE" without a place in the text.
+std::string Describe(const std::string& file, int line, int column, const std::string& message) {
+  std::string text = file;
+  if (line > 0) {
+    text += ':';
+    text += std::to_string(line);
+    text += ':';
+    text += std::to_string(column);
+  }
+  text += ": ";
+  text += message;
+  return text;
+}
+
+}  // namespace
+
 BpmnError::BpmnError(std::string file, int line, int column, std::string message)
-    : std::runtime_error(file + (line > 0 ? ":" + std::to_string(line) + ":" + std::to_string(column) : "") +
-                         ": " + message),
+    : std::runtime_error(Describe(file, line, column, message)),
       file_(std::move(file)),
       line_(line),
       column_(column),

@@ -145,27 +145,29 @@ std::u16string DecimalId(std::int32_t id) {
 }  // namespace
 
 ElementObject::ElementObject(ElementData data, Model* model)
-    : data_(std::move(data)),
-      tags_(MakeTags<host::TaggedValue>(data_.tags)),
+    : data_(std::make_unique<ElementData>(std::move(data))),
+      tags_(MakeTags<host::TaggedValue>(data_->tags)),
       connectors_(std::make_shared<ListCollection<host::Connector>>()),
       children_(std::make_shared<ListCollection<host::Element>>()),
-      diagrams_(std::make_shared<DiagramCollection>(model, data_.package, data_.id)) {
-  if (data_.metatype.empty()) data_.metatype = data_.stereotype;
-  if (data_.base_type.empty()) data_.base_type = DefaultBaseType(data_.stereotype);
-  if (data_.key.empty()) data_.key = DecimalId(data_.id);
-  id_ = data_.id;
-  parent_ = data_.parent;
-  stereotype_ = model->Intern(data_.stereotype);
-  metatype_ = model->Intern(data_.metatype);
-  base_type_ = model->Intern(data_.base_type);
+      diagrams_(std::make_shared<DiagramCollection>(model, data_->package, data_->id)) {
+  ElementData& d = *data_;
+  if (d.metatype.empty()) d.metatype = d.stereotype;
+  if (d.base_type.empty()) d.base_type = DefaultBaseType(d.stereotype);
+  if (d.key.empty()) d.key = DecimalId(d.id);
+  id_ = d.id;
+  parent_ = d.parent;
+  stereotype_ = model->Intern(d.stereotype);
+  metatype_ = model->Intern(d.metatype);
+  base_type_ = model->Intern(d.base_type);
 }
 
 ConnectorObject::ConnectorObject(ConnectorData data, Model* model)
-    : data_(std::move(data)), tags_(MakeTags<host::ConnectorTag>(data_.tags)) {
-  if (data_.key.empty()) data_.key = DecimalId(data_.id);
-  source_ = data_.source;
-  target_ = data_.target;
-  stereotype_ = model->Intern(data_.stereotype);
+    : data_(std::make_unique<ConnectorData>(std::move(data))),
+      tags_(MakeTags<host::ConnectorTag>(data_->tags)) {
+  if (data_->key.empty()) data_->key = DecimalId(data_->id);
+  source_ = data_->source;
+  target_ = data_->target;
+  stereotype_ = model->Intern(data_->stereotype);
 }
 
 DiagramObject::DiagramObject(DiagramData data)
@@ -269,11 +271,16 @@ std::unique_ptr<Model> Model::Build(ModelData data) {
   m.diagram_index_.Build(IdsOf(data.diagrams));
   m.packages_.reserve(data.packages.size());
   for (auto& p : data.packages) m.packages_.push_back(std::make_shared<PackageObject>(std::move(p), &m));
+  // Reserved in full: the pointer lists refer into these blocks, which must never move.
+  m.element_objects_.reserve(data.elements.size());
   m.elements_.reserve(data.elements.size());
-  for (auto& e : data.elements) m.elements_.push_back(std::make_shared<ElementObject>(std::move(e), &m));
+  for (auto& e : data.elements)
+    m.elements_.push_back(Unowned(m.element_objects_.emplace_back(std::move(e), &m)));
+  m.connector_objects_.reserve(data.connectors.size());
   m.connectors_.reserve(data.connectors.size());
-  for (auto& c : data.connectors)
-    m.connectors_.push_back(std::make_shared<ConnectorObject>(std::move(c), &m));
+  for (auto& c : data.connectors) {
+    m.connectors_.push_back(Unowned(m.connector_objects_.emplace_back(std::move(c), &m)));
+  }
   m.diagrams_.reserve(data.diagrams.size());
   for (auto& d : data.diagrams) {
     m.max_diagram_id_ = std::max(m.max_diagram_id_, d.id);
@@ -282,8 +289,7 @@ std::unique_ptr<Model> Model::Build(ModelData data) {
 
   // Children and nested elements: in file order.
   for (const auto& element : m.elements_) {
-    if (element->data_.parent != 0)
-      m.FindElement(element->data_.parent)->children_->items().push_back(element);
+    if (element->parent_ != 0) m.FindElement(element->parent_)->children_->items().push_back(element);
   }
   // Connector lists: every connector at either end, in file order, a self-loop once.
   for (const auto& connector : m.connectors_) {

@@ -69,6 +69,12 @@ host::Ref<I> Lend(const std::shared_ptr<T>& owned) {
   return host::Ref<I>(std::shared_ptr<I>(std::shared_ptr<void>(), static_cast<I*>(owned.get())));
 }
 
+// A pointer to an object that its container owns, in the shape of a shared_ptr that counts nothing.
+template <class T>
+std::shared_ptr<T> Unowned(T& object) {
+  return std::shared_ptr<T>(std::shared_ptr<void>(), &object);
+}
+
 // A collection over a fixed list of objects, built once.
 template <class I>
 class ListCollection final : public host::Collection<I> {
@@ -152,7 +158,7 @@ class ElementObject final : public host::Element {
 
   // The element as the model holds it, with the derived values filled in (metatype, base type,
   // key).
-  const ElementData& data() const { return data_; }
+  const ElementData& data() const { return *data_; }
   const std::vector<std::shared_ptr<host::Connector>>& connectors() const { return connectors_->items(); }
   const std::vector<std::shared_ptr<host::Element>>& children() const { return children_->items(); }
   const DiagramCollection& owned_diagrams() const { return *diagrams_; }
@@ -166,7 +172,7 @@ class ElementObject final : public host::Element {
   const std::u16string* stereotype_;
   const std::u16string* metatype_;
   const std::u16string* base_type_;
-  ElementData data_;
+  std::unique_ptr<ElementData> data_;
   std::shared_ptr<ListCollection<host::TaggedValue>> tags_;
   std::shared_ptr<ListCollection<host::Connector>> connectors_;
   std::shared_ptr<ListCollection<host::Element>> children_;
@@ -184,13 +190,13 @@ class ConnectorObject final : public host::Connector {
     return Lend<host::Collection<host::ConnectorTag>>(tags_);
   }
 
-  const ConnectorData& data() const { return data_; }
+  const ConnectorData& data() const { return *data_; }
 
  private:
   std::int32_t source_;
   std::int32_t target_;
   const std::u16string* stereotype_;
-  ConnectorData data_;
+  std::unique_ptr<ConnectorData> data_;
   std::shared_ptr<ListCollection<host::ConnectorTag>> tags_;
 };
 
@@ -310,6 +316,10 @@ class Model {
   std::optional<std::int32_t> active_diagram_;
 
   std::vector<std::shared_ptr<PackageObject>> packages_;
+  // Elements and connectors lie side by side in one block each, their cold data elsewhere, so that
+  // a scan over a large model touches few cache lines; the pointer lists refer into the blocks.
+  std::vector<ElementObject> element_objects_;
+  std::vector<ConnectorObject> connector_objects_;
   std::vector<std::shared_ptr<ElementObject>> elements_;
   std::vector<std::shared_ptr<ConnectorObject>> connectors_;
   std::vector<std::shared_ptr<DiagramObject>> diagrams_;

@@ -129,14 +129,6 @@ void IdIndex::Add(std::int32_t id, std::size_t position) {
 
 namespace {
 
-template <class I>
-std::shared_ptr<ListCollection<I>> MakeTags(const std::vector<Tag>& tags) {
-  std::vector<std::shared_ptr<I>> items;
-  items.reserve(tags.size());
-  for (const auto& tag : tags) items.push_back(std::make_shared<TagObject<I>>(tag));
-  return std::make_shared<ListCollection<I>>(std::move(items));
-}
-
 std::u16string DecimalId(std::int32_t id) {
   const std::string text = std::to_string(id);
   return std::u16string(text.begin(), text.end());
@@ -146,7 +138,7 @@ std::u16string DecimalId(std::int32_t id) {
 
 ElementObject::ElementObject(ElementData data, Model* model)
     : data_(std::make_unique<ElementData>(std::move(data))),
-      tags_(MakeTags<host::TaggedValue>(data_->tags)),
+      tags_(std::make_shared<TagCollection<host::TaggedValue>>(data_->tags)),
       connectors_(std::make_shared<ListCollection<host::Connector>>()),
       children_(std::make_shared<ListCollection<host::Element>>()),
       diagrams_(std::make_shared<DiagramCollection>(model, data_->package, data_->id)) {
@@ -163,7 +155,7 @@ ElementObject::ElementObject(ElementData data, Model* model)
 
 ConnectorObject::ConnectorObject(ConnectorData data, Model* model)
     : data_(std::make_unique<ConnectorData>(std::move(data))),
-      tags_(MakeTags<host::ConnectorTag>(data_->tags)) {
+      tags_(std::make_shared<TagCollection<host::ConnectorTag>>(data_->tags)) {
   if (data_->key.empty()) data_->key = DecimalId(data_->id);
   source_ = data_->source;
   target_ = data_->target;

@@ -96,16 +96,35 @@ class ListCollection final : public host::Collection<I> {
   std::vector<std::shared_ptr<I>> items_;
 };
 
-// A tagged value of an element (I = host::TaggedValue) or of a connector (I = host::ConnectorTag).
+// A tagged value of an element (I = host::TaggedValue) or of a connector (I = host::ConnectorTag):
+// a view of the tag in the object's data, which lives as long as the object.
 template <class I>
 class TagObject final : public I {
  public:
-  explicit TagObject(Tag tag) : tag_(std::move(tag)) {}
-  const std::u16string& Name() override { return tag_.name; }
-  const std::u16string& Value() override { return tag_.value; }
+  explicit TagObject(const Tag& tag) : tag_(&tag) {}
+  const std::u16string& Name() override { return tag_->name; }
+  const std::u16string& Value() override { return tag_->value; }
 
  private:
-  Tag tag_;
+  const Tag* tag_;
+};
+
+// The tagged values of an element or connector, side by side, built once from its data.
+template <class I>
+class TagCollection final : public host::Collection<I> {
+ public:
+  explicit TagCollection(const std::vector<Tag>& tags) : tags_(tags.begin(), tags.end()) {}
+  std::int32_t Count() override { return static_cast<std::int32_t>(tags_.size()); }
+  host::Ref<I> GetAt(std::int32_t index) override {
+    if (index < 0 || static_cast<std::size_t>(index) >= tags_.size()) {
+      throw host::Error(host::ErrorKind::index,
+                        "collection index " + std::to_string(index) + " out of range");
+    }
+    return host::Ref<I>(Unowned<I>(tags_[static_cast<std::size_t>(index)]));
+  }
+
+ private:
+  std::vector<TagObject<I>> tags_;
 };
 
 class Model;
@@ -173,7 +192,7 @@ class ElementObject final : public host::Element {
   const std::u16string* metatype_;
   const std::u16string* base_type_;
   std::unique_ptr<ElementData> data_;
-  std::shared_ptr<ListCollection<host::TaggedValue>> tags_;
+  std::shared_ptr<TagCollection<host::TaggedValue>> tags_;
   std::shared_ptr<ListCollection<host::Connector>> connectors_;
   std::shared_ptr<ListCollection<host::Element>> children_;
   std::shared_ptr<DiagramCollection> diagrams_;
@@ -197,7 +216,7 @@ class ConnectorObject final : public host::Connector {
   std::int32_t target_;
   const std::u16string* stereotype_;
   std::unique_ptr<ConnectorData> data_;
-  std::shared_ptr<ListCollection<host::ConnectorTag>> tags_;
+  std::shared_ptr<TagCollection<host::ConnectorTag>> tags_;
 };
 
 class PlacementObject final : public host::DiagramPlacement {

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -86,9 +85,14 @@ class CBPMNRules {
   static bool IsLinkIntermediateEvent(const ElementRef& Element);
   static bool HasAssociatedElementOfType(const RepositoryRef& Repository, const ElementRef& Element,
                                          const std::u16string& metatype);
-  // Walks the placements of the active diagram and hands each placed element to `visit`.
-  static void ForEachPlacedElement(const RepositoryRef& Repository,
-                                   const std::function<void(const ElementRef&)>& visit);
+  // Walks the placements of the active diagram and hands each placed element to `visit`. A
+  // template, so that the visit of the start and end event scans runs without an indirect call.
+  template <class Visit>
+  static void ForEachPlacedElement(const RepositoryRef& Repository, Visit&& visit) {
+    const host::Ref<host::Diagram> diagram = Repository->ActiveDiagram();
+    for (const auto& placement : diagram->Placements())
+      visit(Repository->ElementById(placement->PlacedElementId()));
+  }
 
   std::u16string CategoryID;
   std::vector<std::u16string> HostRuleIDs;

@@ -146,10 +146,3 @@ bool CBPMNRules::HasAssociatedElementOfType(const RepositoryRef& Repository, con
   }
   return found;
 }
-
-void CBPMNRules::ForEachPlacedElement(const RepositoryRef& Repository,
-                                      const std::function<void(const ElementRef&)>& visit) {
-  const host::Ref<host::Diagram> diagram = Repository->ActiveDiagram();
-  const auto placements = diagram->Placements();
-  for (const auto& placement : *placements) visit(Repository->ElementById(placement->PlacedElementId()));
-}

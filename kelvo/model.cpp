@@ -129,6 +129,10 @@ void IdIndex::Add(std::int32_t id, std::size_t position) {
 
 namespace {
 
+auto Interner(Model* model) {
+  return [model](const std::u16string& name) { return model->Intern(name); };
+}
+
 std::u16string DecimalId(std::int32_t id) {
   const std::string text = std::to_string(id);
   return std::u16string(text.begin(), text.end());
@@ -138,7 +142,7 @@ std::u16string DecimalId(std::int32_t id) {
 
 ElementObject::ElementObject(ElementData data, Model* model)
     : data_(std::make_unique<ElementData>(std::move(data))),
-      tags_(std::make_shared<TagCollection<host::TaggedValue>>(data_->tags)),
+      tags_(MakeTagCollection<host::TaggedValue>(data_->tags, Interner(model))),
       connectors_(std::make_shared<ListCollection<host::Connector>>()),
       children_(std::make_shared<ListCollection<host::Element>>()),
       diagrams_(std::make_shared<DiagramCollection>(model, data_->package, data_->id)) {
@@ -155,7 +159,7 @@ ElementObject::ElementObject(ElementData data, Model* model)
 
 ConnectorObject::ConnectorObject(ConnectorData data, Model* model)
     : data_(std::make_unique<ConnectorData>(std::move(data))),
-      tags_(std::make_shared<TagCollection<host::ConnectorTag>>(data_->tags)) {
+      tags_(MakeTagCollection<host::ConnectorTag>(data_->tags, Interner(model))) {
   if (data_->key.empty()) data_->key = DecimalId(data_->id);
   source_ = data_->source;
   target_ = data_->target;
@@ -163,12 +167,9 @@ ConnectorObject::ConnectorObject(ConnectorData data, Model* model)
 }
 
 DiagramObject::DiagramObject(DiagramData data)
-    : data_(std::move(data)), placements_(std::make_shared<ListCollection<host::DiagramPlacement>>()) {
-  auto& items = placements_->items();
-  items.reserve(data_.placements.size());
-  for (const std::int32_t element : data_.placements)
-    items.push_back(std::make_shared<PlacementObject>(element));
-}
+    : data_(std::move(data)),
+      placements_(std::make_shared<BlockCollection<host::DiagramPlacement, PlacementObject>>(
+          std::vector<PlacementObject>(data_.placements.begin(), data_.placements.end()))) {}
 
 PackageObject::PackageObject(PackageData data, Model* model)
     : data_(std::move(data)), diagrams_(std::make_shared<DiagramCollection>(model, data_.id, 0)) {}

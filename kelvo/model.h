@@ -97,35 +97,51 @@ class ListCollection final : public host::Collection<I> {
 };
 
 // A tagged value of an element (I = host::TaggedValue) or of a connector (I = host::ConnectorTag):
-// a view of the tag in the object's data, which lives as long as the object.
+// the name shared model-wide, the value a view of the tag in the object's data, which lives as
+// long as the object. A scan for a tag by name then reads only names that are hot in the cache.
 template <class I>
 class TagObject final : public I {
  public:
-  explicit TagObject(const Tag& tag) : tag_(&tag) {}
-  const std::u16string& Name() override { return tag_->name; }
-  const std::u16string& Value() override { return tag_->value; }
+  TagObject(const std::u16string* name, const std::u16string* value) : name_(name), value_(value) {}
+  const std::u16string& Name() override { return *name_; }
+  const std::u16string& Value() override { return *value_; }
 
  private:
-  const Tag* tag_;
+  const std::u16string* name_;
+  const std::u16string* value_;
 };
 
-// The tagged values of an element or connector, side by side, built once from its data.
-template <class I>
-class TagCollection final : public host::Collection<I> {
+// A collection whose objects it holds side by side in one block, built once; scans over it stay
+// in few cache lines. Used for tagged values and diagram placements.
+template <class I, class Object>
+class BlockCollection final : public host::Collection<I> {
  public:
-  explicit TagCollection(const std::vector<Tag>& tags) : tags_(tags.begin(), tags.end()) {}
-  std::int32_t Count() override { return static_cast<std::int32_t>(tags_.size()); }
+  explicit BlockCollection(std::vector<Object> objects) : objects_(std::move(objects)) {}
+  std::int32_t Count() override { return static_cast<std::int32_t>(objects_.size()); }
   host::Ref<I> GetAt(std::int32_t index) override {
-    if (index < 0 || static_cast<std::size_t>(index) >= tags_.size()) {
+    if (index < 0 || static_cast<std::size_t>(index) >= objects_.size()) {
       throw host::Error(host::ErrorKind::index,
                         "collection index " + std::to_string(index) + " out of range");
     }
-    return host::Ref<I>(Unowned<I>(tags_[static_cast<std::size_t>(index)]));
+    return host::Ref<I>(Unowned<I>(objects_[static_cast<std::size_t>(index)]));
   }
 
  private:
-  std::vector<TagObject<I>> tags_;
+  std::vector<Object> objects_;
 };
+
+template <class I>
+using TagCollection = BlockCollection<I, TagObject<I>>;
+
+// The tagged values of an element or connector: names shared model-wide through `intern`,
+// values viewed in `tags`, which must outlive the collection.
+template <class I, class Interner>
+std::shared_ptr<TagCollection<I>> MakeTagCollection(const std::vector<Tag>& tags, Interner&& intern) {
+  std::vector<TagObject<I>> objects;
+  objects.reserve(tags.size());
+  for (const auto& tag : tags) objects.emplace_back(intern(tag.name), &tag.value);
+  return std::make_shared<TagCollection<I>>(std::move(objects));
+}
 
 class Model;
 class DiagramObject;
@@ -248,7 +264,7 @@ class DiagramObject final : public host::Diagram {
 
  private:
   DiagramData data_;
-  std::shared_ptr<ListCollection<host::DiagramPlacement>> placements_;
+  std::shared_ptr<BlockCollection<host::DiagramPlacement, PlacementObject>> placements_;
   std::optional<std::int32_t> preset_property_;
   int saves_ = 0;
 };

@@ -17,6 +17,7 @@ int Run(int argc, const char* const* argv, Output& output) {
   CLI::App app{"orbelt: BPMN validation and modelling for the Kelvo host, played by a host stand-in"};
   app.set_version_flag("--version", kVersionText);
   app.require_subcommand(1);
+  app.fallthrough();  // --addin may follow the subcommand too
   std::string addin;
   app.add_option("--addin", addin,
                  "The add-in module to load (default: ORBELT_ADDIN, else liborbelt.so beside orbelt)");

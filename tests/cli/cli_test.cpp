@@ -126,7 +126,9 @@ INSTANTIATE_TEST_SUITE_P(
                     BadArguments{"UnknownFormat", {"validate", "--format", "xml"}},
                     BadArguments{"MissingScenario", {"host"}},
                     BadArguments{"MissingFile", {"validate", "/no/such/model.json"}},
-                    BadArguments{"MissingAddin", {"--addin", "/no/such/liborbelt.so", "validate"}}),
+                    BadArguments{"MissingAddin", {"--addin", "/no/such/liborbelt.so", "validate"}},
+                    BadArguments{"MissingAddinAfterCommand",
+                                 {"validate", "--addin", "/no/such/liborbelt.so"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Version, NamesTheProgramAndTheTechnology) {

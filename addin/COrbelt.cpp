@@ -19,8 +19,6 @@ constexpr std::int32_t kNewDiagram = 108;
 constexpr std::int32_t kAbout = 213;
 constexpr std::int32_t kShowProfile = 216;
 constexpr std::int32_t kHideProfile = 217;
-// The first host build that the submenu's technology commands work with.
-constexpr std::int32_t kFirstSupportedBuild = 795;
 const std::u16string kSeparator = u"-";
 
 // One row of the click dispatch: a string-table caption, or a fixed caption when the id is 0.
@@ -65,9 +63,9 @@ host::Variant COrbelt::Kelvo_GetMenuItems(const RepositoryRef& Repository, std::
     ShowMessage(u"MenuName=" + MenuName);
     return {};
   }
-  if (Repository->HostBuild() < kFirstSupportedBuild)
+  if (Repository->HostBuild() < HelperFuncs::kFirstSupportedBuild)
     return host::StringArray{LoadText(kHelp), LoadText(kAbout)};
-  if (!Repository->HasTechnology(u"BPMN")) {
+  if (!Repository->HasTechnology(HelperFuncs::kTechnologyId)) {
     return host::StringArray{LoadText(kLoad), kSeparator, LoadText(kHelp), LoadText(kAbout)};
   }
   return host::StringArray{

@@ -9,6 +9,11 @@
 
 namespace HelperFuncs {
 
+// The id under which the host knows the BPMN technology.
+inline const std::u16string kTechnologyId = u"BPMN";
+// The first host build that the technology commands work with.
+inline constexpr std::int32_t kFirstSupportedBuild = 795;
+
 // Reads a text of the string table; nothing is cached.
 std::u16string LoadText(std::int32_t id);
 // Modal, OK only, exclamation icon, titled with string 218; the answer is not used.

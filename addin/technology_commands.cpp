@@ -7,17 +7,17 @@
 #include "platform/resources.h"
 #include "platform/text.h"
 
+using HelperFuncs::kFirstSupportedBuild;
+using HelperFuncs::kTechnologyId;
 using HelperFuncs::LoadText;
 using HelperFuncs::ShowMessage;
 
 namespace {
-const std::u16string kTechnologyId = u"BPMN";
 constexpr std::int32_t kTechnologyResource = 101;
 constexpr std::int32_t kUnableToLoad = 104;
 constexpr std::int32_t kUnableToUnload = 105;
 constexpr std::int32_t kNoModelOpen = 106;
 constexpr std::int32_t kHostTooOld = 212;
-constexpr std::int32_t kFirstSupportedBuild = 795;
 }  // namespace
 
 void COrbelt::ShowTechnology(const RepositoryRef& Repository) {

@@ -41,10 +41,6 @@ namespace {
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr std::size_t kMaxFileBytes = std::size_t{1} << 30;
 
-constexpr std::string_view kModelUri = "http://www.omg.org/spec/BPMN/20100524/MODEL";
-constexpr std::string_view kDiUri = "http://www.omg.org/spec/BPMN/20100524/DI";
-constexpr std::string_view kDcUri = "http://www.omg.org/spec/DD/20100524/DC";
-
 enum class Encoding { kUtf8, kLatin1 };
 
 struct Declared {
@@ -226,11 +222,11 @@ Name Scopes::Enter(pugi::xml_node node) {
     const std::string_view name = raw;
     if (name.size() > 5 && name[5] != ':') continue;
     const std::string_view uri = attribute.value();
-    const Ns ns = uri == kModelUri ? Ns::kModel
-                  : uri == kDiUri  ? Ns::kDi
-                  : uri == kDcUri  ? Ns::kDc
-                  : uri.empty()    ? Ns::kNone
-                                   : Ns::kOther;
+    const Ns ns = uri == kModelNamespace ? Ns::kModel
+                  : uri == kDiNamespace  ? Ns::kDi
+                  : uri == kDcNamespace  ? Ns::kDc
+                  : uri.empty()          ? Ns::kNone
+                                         : Ns::kOther;
     bindings_.push_back({name.size() > 5 ? name.substr(6) : std::string_view(), ns});
   }
   const std::string_view qualified = node.name();

@@ -12,6 +12,11 @@
 
 namespace kelvo::bpmn {
 
+// The namespace URIs of BPMN 2.0 files: the model, its diagram interchange and the bounds.
+inline constexpr std::string_view kModelNamespace = "http://www.omg.org/spec/BPMN/20100524/MODEL";
+inline constexpr std::string_view kDiNamespace = "http://www.omg.org/spec/BPMN/20100524/DI";
+inline constexpr std::string_view kDcNamespace = "http://www.omg.org/spec/DD/20100524/DC";
+
 // The namespaces the import reads; everything else is kOther (or kNone without a namespace).
 enum class Ns : std::uint8_t { kNone, kOther, kModel, kDi, kDc };
 

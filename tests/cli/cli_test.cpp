@@ -9,6 +9,8 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
+#include "kelvo/bpmn_document.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -167,8 +169,10 @@ TEST_F(TempDir, RegisterAndUnregisterRunTheModulesSelfRegistration) {
 namespace {
 
 // A process with a start event leading to a task, and a second start event that leads nowhere.
-const char* const kSmallProcess = R"(<?xml version="1.0" encoding="UTF-8"?>
-<definitions xmlns="http://www.omg.org/spec/BPMN/20100524/MODEL" id="Defs" name="Small">
+const std::string kModelNs(kelvo::bpmn::kModelNamespace);
+const std::string kSmallProcess = R"(<?xml version="1.0" encoding="UTF-8"?>
+<definitions xmlns=")" + kModelNs +
+                                  R"(" id="Defs" name="Small">
   <process id="P1">
     <startEvent id="Start" name="Begin"/>
     <task id="Work" name="Do work"/>
@@ -197,8 +201,7 @@ TEST_F(TempDir, ValidatesBpmnFilesAndNamesTheirObjectsByBpmnId) {
 
 TEST_F(TempDir, ABrokenBpmnFileIsRefusedWithItsLineAndTheOthersGoOn) {
   const auto good = Write("a.bpmn", kSmallProcess);
-  const auto bad =
-      Write("b.bpmn", "<definitions xmlns=\"http://www.omg.org/spec/BPMN/20100524/MODEL\">\n  <process>\n");
+  const auto bad = Write("b.bpmn", "<definitions xmlns=\"" + kModelNs + "\">\n  <process>\n");
   const auto result = Orbelt({"validate", dir_.string(), "--format", "json"});
   EXPECT_EQ(result.status, 2);
   EXPECT_NE(result.err.find(bad + ":"), std::string::npos) << result.err;

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "kelvo/bpmn_document.h"
 #include "kelvo/bpmn_import.h"
 #include "platform/text.h"
 
@@ -87,13 +88,13 @@ inline const kelvo::Technology& Small() {
 }
 
 // A definitions element in the BPMN namespace (prefix bpmn) with DI and DC bound, around `body`.
+inline const std::string kModelNs(kelvo::bpmn::kModelNamespace);
+
 inline std::string Definitions(std::string_view body, std::string_view attributes = "") {
-  return std::string(
-             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-             "<bpmn:definitions xmlns:bpmn=\"http://www.omg.org/spec/BPMN/20100524/MODEL\" "
-             "xmlns:bpmndi=\"http://www.omg.org/spec/BPMN/20100524/DI\" "
-             "xmlns:dc=\"http://www.omg.org/spec/DD/20100524/DC\" id=\"Definitions_1\"") +
-         std::string(attributes) + ">\n" + std::string(body) + "\n</bpmn:definitions>\n";
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<bpmn:definitions xmlns:bpmn=\"" + kModelNs +
+         "\" xmlns:bpmndi=\"" + std::string(kelvo::bpmn::kDiNamespace) + "\" xmlns:dc=\"" +
+         std::string(kelvo::bpmn::kDcNamespace) + "\" id=\"Definitions_1\"" + std::string(attributes) +
+         ">\n" + std::string(body) + "\n</bpmn:definitions>\n";
 }
 
 inline std::string Process(std::string_view body, std::string_view id = "Process_1") {

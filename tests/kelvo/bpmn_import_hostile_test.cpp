@@ -13,7 +13,7 @@ namespace {
 
 using namespace bpmn_test;
 
-const std::string kHead = "<definitions xmlns=\"http://www.omg.org/spec/BPMN/20100524/MODEL\" id=\"D\">";
+const std::string kHead = "<definitions xmlns=\"" + kModelNs + "\" id=\"D\">";
 
 std::string Nested(int depth) {
   std::string text = kHead + "<process id=\"P\">";
@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"not_bpmn_root", "<?xml version=\"1.0\"?>\n<html><body/></html>", "not a BPMN 2.0 file",
                     2, 2},
         RefusalCase{"bpmn_name_other_namespace",
-                    "<definitions xmlns=\"http://www.omg.org/spec/BPMN/20100524/DI\"/>",
+                    "<definitions xmlns=\"" + std::string(kelvo::bpmn::kDiNamespace) + "\"/>",
                     "not a BPMN 2.0 file", 1, 2},
         RefusalCase{"unbound_prefix",
                     kHead + "\n<process id=\"P\"><bpmn:task id=\"T\"/></process></definitions>",

@@ -552,14 +552,14 @@ TEST(BpmnImport, NamespacesMatchByUriNotPrefix) {
   const std::string body =
       "<P:process id=\"P\"><P:task id=\"T\"/><x:task xmlns:x=\"urn:other\" id=\"Foreign\"/>"
       "<P:extensionElements><P:task id=\"Hidden\"/></P:extensionElements>"
-      "<task xmlns=\"http://www.omg.org/spec/BPMN/20100524/MODEL\" id=\"Default\"/></P:process>";
+      "<task xmlns=\"" +
+      kModelNs + "\" id=\"Default\"/></P:process>";
   for (const std::string prefix : {"bpmn2", "semantic", "model"}) {
     std::string text = body;
     for (std::size_t at = text.find("P:"); at != std::string::npos; at = text.find("P:", at))
       text.replace(at, 2, prefix + ":");
-    const std::string xml = "<" + prefix + ":definitions xmlns:" + prefix +
-                            "=\"http://www.omg.org/spec/BPMN/20100524/MODEL\">" + text + "</" + prefix +
-                            ":definitions>";
+    const std::string xml = "<" + prefix + ":definitions xmlns:" + prefix + "=\"" + kModelNs + "\">" + text +
+                            "</" + prefix + ":definitions>";
     const kelvo::ModelData model = Import(xml).model;
     ASSERT_EQ(model.elements.size(), 2u) << prefix;
     EXPECT_EQ(U8(model.elements[0].key), "T") << prefix;

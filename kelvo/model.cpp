@@ -125,6 +125,10 @@ void IdIndex::Add(std::int32_t id, std::size_t position) {
   map_[id] = position;
 }
 
+void ThrowIndexOutOfRange(std::int32_t index) {
+  throw host::Error(host::ErrorKind::index, "collection index " + std::to_string(index) + " out of range");
+}
+
 // --- objects -------------------------------------------------------------------------------
 
 namespace {

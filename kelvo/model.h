@@ -64,9 +64,13 @@ class IdIndex {
 // matters on the millions of member reads of a validation run. Such a reference must not outlive
 // the host, as no object of a real host outlives the event call that fetched it.
 template <class I, class T>
-host::Ref<I> Lend(const std::shared_ptr<T>& owned) {
+host::Ref<I> Lend(T* owned) {
   if (!owned) return {};
-  return host::Ref<I>(std::shared_ptr<I>(std::shared_ptr<void>(), static_cast<I*>(owned.get())));
+  return host::Ref<I>(std::shared_ptr<I>(std::shared_ptr<void>(), static_cast<I*>(owned)));
+}
+template <class I, class T>
+host::Ref<I> Lend(const std::shared_ptr<T>& owned) {
+  return Lend<I>(owned.get());
 }
 
 // A pointer to an object that its container owns, in the shape of a shared_ptr that counts nothing.
@@ -74,6 +78,10 @@ template <class T>
 std::shared_ptr<T> Unowned(T& object) {
   return std::shared_ptr<T>(std::shared_ptr<void>(), &object);
 }
+
+// Fails a collection read past its end. Kept out of line so that the members the checks read
+// millions of times stay small leaf functions.
+[[noreturn]] void ThrowIndexOutOfRange(std::int32_t index);
 
 // A collection over a fixed list of objects, built once.
 template <class I>
@@ -84,8 +92,7 @@ class ListCollection final : public host::Collection<I> {
   std::int32_t Count() override { return static_cast<std::int32_t>(items_.size()); }
   host::Ref<I> GetAt(std::int32_t index) override {
     if (index < 0 || static_cast<std::size_t>(index) >= items_.size()) {
-      throw host::Error(host::ErrorKind::index,
-                        "collection index " + std::to_string(index) + " out of range");
+      ThrowIndexOutOfRange(index);
     }
     return Lend<I>(items_[static_cast<std::size_t>(index)]);
   }
@@ -120,8 +127,7 @@ class BlockCollection final : public host::Collection<I> {
   std::int32_t Count() override { return static_cast<std::int32_t>(objects_.size()); }
   host::Ref<I> GetAt(std::int32_t index) override {
     if (index < 0 || static_cast<std::size_t>(index) >= objects_.size()) {
-      throw host::Error(host::ErrorKind::index,
-                        "collection index " + std::to_string(index) + " out of range");
+      ThrowIndexOutOfRange(index);
     }
     return host::Ref<I>(Unowned<I>(objects_[static_cast<std::size_t>(index)]));
   }
@@ -308,19 +314,18 @@ class Model {
   const std::vector<std::shared_ptr<ConnectorObject>>& connectors() const { return connectors_; }
   const std::vector<std::shared_ptr<DiagramObject>>& diagrams() const { return diagrams_; }
 
-  // Constant-time lookups; an unset pointer when the model lacks the id.
-  const std::shared_ptr<PackageObject>& FindPackage(std::int32_t id) const {
-    return Lookup(packages_, package_index_, id);
+  // Constant-time lookups; nullptr when the model lacks the id. Elements and connectors come
+  // straight out of their blocks: Repository.ElementById is the host's hottest member.
+  PackageObject* FindPackage(std::int32_t id) const { return Lookup(packages_, package_index_, id); }
+  ElementObject* FindElement(std::int32_t id) const {
+    const std::size_t position = element_index_.Find(id);
+    return position == IdIndex::kNone ? nullptr : &element_objects_[position];
   }
-  const std::shared_ptr<ElementObject>& FindElement(std::int32_t id) const {
-    return Lookup(elements_, element_index_, id);
+  ConnectorObject* FindConnector(std::int32_t id) const {
+    const std::size_t position = connector_index_.Find(id);
+    return position == IdIndex::kNone ? nullptr : &connector_objects_[position];
   }
-  const std::shared_ptr<ConnectorObject>& FindConnector(std::int32_t id) const {
-    return Lookup(connectors_, connector_index_, id);
-  }
-  const std::shared_ptr<DiagramObject>& FindDiagram(std::int32_t id) const {
-    return Lookup(diagrams_, diagram_index_, id);
-  }
+  DiagramObject* FindDiagram(std::int32_t id) const { return Lookup(diagrams_, diagram_index_, id); }
 
   // One copy of each stereotype, metatype and base type name for the whole model; the address
   // stays valid as long as the model.
@@ -337,11 +342,9 @@ class Model {
  private:
   Model() = default;
   template <class T>
-  static const std::shared_ptr<T>& Lookup(const std::vector<std::shared_ptr<T>>& list, const IdIndex& index,
-                                          std::int32_t id) {
-    static const std::shared_ptr<T> none;
+  static T* Lookup(const std::vector<std::shared_ptr<T>>& list, const IdIndex& index, std::int32_t id) {
     const std::size_t position = index.Find(id);
-    return position == IdIndex::kNone ? none : list[position];
+    return position == IdIndex::kNone ? nullptr : list[position].get();
   }
 
   HostSettings host_;
@@ -353,8 +356,9 @@ class Model {
   std::vector<std::shared_ptr<PackageObject>> packages_;
   // Elements and connectors lie side by side in one block each, their cold data elsewhere, so that
   // a scan over a large model touches few cache lines; the pointer lists refer into the blocks.
-  std::vector<ElementObject> element_objects_;
-  std::vector<ConnectorObject> connector_objects_;
+  // Mutable because a lookup on a const model still hands out objects that callers call through.
+  mutable std::vector<ElementObject> element_objects_;
+  mutable std::vector<ConnectorObject> connector_objects_;
   std::vector<std::shared_ptr<ElementObject>> elements_;
   std::vector<std::shared_ptr<ConnectorObject>> connectors_;
   std::vector<std::shared_ptr<DiagramObject>> diagrams_;

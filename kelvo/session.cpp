@@ -10,8 +10,10 @@ Session::Session(std::shared_ptr<Host> host, std::optional<Interceptor> intercep
 }
 
 std::shared_ptr<host::Object> Session::Element(std::int32_t id) const {
-  std::shared_ptr<host::Element> element = host_->model().FindElement(id);
-  if (element && interceptor_) element = interceptor_->Wrap(std::move(element));
+  ElementObject* found = host_->model().FindElement(id);
+  if (!found) return nullptr;
+  std::shared_ptr<host::Element> element = Unowned<host::Element>(*found);
+  if (interceptor_) element = interceptor_->Wrap(std::move(element));
   return element;
 }
 

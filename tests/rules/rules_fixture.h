@@ -63,7 +63,9 @@ class Session {
   // The Repository as the add-in is handed it, and an element fetched through it.
   CBPMNRules::RepositoryRef repository() { return repository_; }
   CBPMNRules::ElementRef Element(std::int32_t id) {
-    return interceptor_.Wrap(host_->model().FindElement(id));
+    kelvo::ElementObject* element = host_->model().FindElement(id);
+    if (!element) return nullptr;
+    return interceptor_.Wrap(kelvo::Unowned<host::Element>(*element));
   }
   // Host members used since the last call.
   std::vector<std::string> TakeTrace() { return interceptor_.TakeTrace(); }

@@ -75,8 +75,8 @@ class CBPMNRules {
   static bool IsFlowObject(const ElementRef& Element);
   static bool IsCompensationActivity(const ElementRef& Element);
   static bool IsOnActivityBoundary(const RepositoryRef& Repository, const ElementRef& Element);
-  static std::u16string GetTagValue(const ElementRef& Element, const std::u16string& tag_name);
-  static std::u16string GetConnectorTagValue(const ConnectorRef& Connector, const std::u16string& tag_name);
+  static std::u16string GetTagValue(const ElementRef& Element, std::u16string_view tag_name);
+  static std::u16string GetConnectorTagValue(const ConnectorRef& Connector, std::u16string_view tag_name);
   static std::int16_t CountIncomingSequenceFlows(const ElementRef& Element);
   static std::int16_t CountOutgoingSequenceFlows(const ElementRef& Element);
   static std::int16_t CountIncomingMessageFlows(const ElementRef& Element);
@@ -84,7 +84,7 @@ class CBPMNRules {
   static std::int32_t GetPoolID(const RepositoryRef& Repository, const ElementRef& Element);
   static bool IsLinkIntermediateEvent(const ElementRef& Element);
   static bool HasAssociatedElementOfType(const RepositoryRef& Repository, const ElementRef& Element,
-                                         const std::u16string& metatype);
+                                         std::u16string_view metatype);
   // Walks the placements of the active diagram and hands each placed element to `visit`. A
   // template, so that the visit of the start and end event scans runs without an indirect call.
   template <class Visit>

@@ -84,41 +84,41 @@ constexpr std::array<TaskRow, 8> kTaskRows{{
 void CBPMNRules::CheckActivity(const RepositoryRef& Repository, const ElementRef& Element) {
   if (!IsActivity(Element)) return;
 
-  if (!(LeadingNumber(GetTagValue(Element, u"StartQuantity")) > 0)) {
+  if (!(LeadingNumber(GetTagValue(Element, u"StartQuantity"sv)) > 0)) {
     ReportViolation(Repository, rules::kRule07, 167, rules::kLevel1);
   }
   CheckLoopTags(Repository, Element);
-  if (GetTagValue(Element, u"ActivityType") == u"Sub-Process") CheckSubProcessTags(Repository, Element);
-  if (GetTagValue(Element, u"ActivityType") == u"Task") CheckTaskMessageFlows(Repository, Element);
+  if (GetTagValue(Element, u"ActivityType"sv) == u"Sub-Process"sv) CheckSubProcessTags(Repository, Element);
+  if (GetTagValue(Element, u"ActivityType"sv) == u"Task"sv) CheckTaskMessageFlows(Repository, Element);
   CheckWebServiceReference(Repository, Element);
 }
 
 // Only the tags of the selected LoopType are read.
 void CBPMNRules::CheckLoopTags(const RepositoryRef& Repository, const ElementRef& Element) const {
-  const std::u16string loop_type = GetTagValue(Element, u"LoopType");
-  if (loop_type == u"Standard") {
-    if (GetTagValue(Element, u"LoopCondition").empty())
+  const std::u16string loop_type = GetTagValue(Element, u"LoopType"sv);
+  if (loop_type == u"Standard"sv) {
+    if (GetTagValue(Element, u"LoopCondition"sv).empty())
       ReportViolation(Repository, rules::kRule07, 168, rules::kLevel1);
     return;
   }
-  if (loop_type != u"MultiInstance") return;
-  if (GetTagValue(Element, u"MI_Condition").empty())
+  if (loop_type != u"MultiInstance"sv) return;
+  if (GetTagValue(Element, u"MI_Condition"sv).empty())
     ReportViolation(Repository, rules::kRule07, 169, rules::kLevel1);
-  if (GetTagValue(Element, u"MI_FlowCondition") == u"Complex" &&
-      GetTagValue(Element, u"ComplexMI_FlowCondition").empty()) {
+  if (GetTagValue(Element, u"MI_FlowCondition"sv) == u"Complex"sv &&
+      GetTagValue(Element, u"ComplexMI_FlowCondition"sv).empty()) {
     ReportViolation(Repository, rules::kRule07, 170, rules::kLevel1);
   }
 }
 
 void CBPMNRules::CheckSubProcessTags(const RepositoryRef& Repository, const ElementRef& Element) const {
-  if (GetTagValue(Element, u"AdHoc") == u"true" &&
-      GetTagValue(Element, u"AdHocCompletionCondition").empty()) {
+  if (GetTagValue(Element, u"AdHoc"sv) == u"true"sv &&
+      GetTagValue(Element, u"AdHocCompletionCondition"sv).empty()) {
     ReportViolation(Repository, rules::kRule07, 173, rules::kLevel1);
   }
-  if (GetTagValue(Element, u"SubProcessType") == u"Independent") {
+  if (GetTagValue(Element, u"SubProcessType"sv) == u"Independent"sv) {
     // A child diagram is an owned diagram or a DiagramRef; both are asked, the diagrams first.
     const std::int16_t owned = Element->OwnedDiagrams()->ItemCount();
-    const bool no_reference = GetTagValue(Element, u"DiagramRef").empty();
+    const bool no_reference = GetTagValue(Element, u"DiagramRef"sv).empty();
     if (owned == 0 && no_reference) ReportViolation(Repository, rules::kRule07, 174, rules::kLevel1);
   }
 }
@@ -150,7 +150,7 @@ void CBPMNRules::CheckTaskMessageFlows(const RepositoryRef& Repository, const El
     }
     return false;
   };
-  const std::u16string task_type = GetTagValue(Element, u"TaskType");
+  const std::u16string task_type = GetTagValue(Element, u"TaskType"sv);
   for (const auto& row : kTaskRows) {
     if (task_type != row.task_type) continue;
     for (const TaskTest& t : {row.first, row.second}) {

@@ -20,7 +20,7 @@ bool IsStereotypeInList(const host::Ref<host::Element>& element, std::u16string_
 
 // An end event on an activity's boundary may be a source, a start event on one a target.
 void CBPMNRules::CheckSequenceFlow(const RepositoryRef& Repository, const ConnectorRef& Connector) {
-  if (Connector->StereotypeName() != u"SequenceFlow") return;
+  if (Connector->StereotypeName() != u"SequenceFlow"sv) return;
 
   const ElementRef source = Repository->ElementById(Connector->SourceId());
   if (!IsStereotypeInList(source, kSequenceFlowSources)) {
@@ -42,7 +42,7 @@ void CBPMNRules::CheckSequenceFlow(const RepositoryRef& Repository, const Connec
 }
 
 void CBPMNRules::CheckMessageFlow(const RepositoryRef& Repository, const ConnectorRef& Connector) {
-  if (Connector->StereotypeName() != u"MessageFlow") return;
+  if (Connector->StereotypeName() != u"MessageFlow"sv) return;
 
   const ElementRef source = Repository->ElementById(Connector->SourceId());
   if (!IsStereotypeInList(source, kMessageFlowSources)) {

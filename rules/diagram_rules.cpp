@@ -7,8 +7,8 @@
 
 // If Implementation is "Web Service", WebService must be referenced; it is read only then.
 void CBPMNRules::CheckWebServiceReference(const RepositoryRef& Repository, const ElementRef& Element) const {
-  if (GetTagValue(Element, u"Implementation") != u"Web Service") return;
-  if (GetTagValue(Element, u"WebService").empty())
+  if (GetTagValue(Element, u"Implementation"sv) != u"Web Service"sv) return;
+  if (GetTagValue(Element, u"WebService"sv).empty())
     ReportViolation(Repository, rules::kRule03, 221, rules::kLevel0);
 }
 

@@ -38,18 +38,18 @@ void CBPMNRules::CheckEndEvent(const RepositoryRef& Repository, const ElementRef
 }
 
 void CBPMNRules::CheckEndEventResult(const RepositoryRef& Repository, const ElementRef& Element) const {
-  const std::u16string result = GetTagValue(Element, u"Result");
-  if (result == u"Cancel") {
+  const std::u16string result = GetTagValue(Element, u"Result"sv);
+  if (result == u"Cancel"sv) {
     // Inside a transaction: the containing element's IsATransaction is "true"; its kind is
     // not examined.
     const bool in_transaction =
         Element->ParentId() != 0 &&
-        GetTagValue(Repository->ElementById(Element->ParentId()), u"IsATransaction") == u"true";
+        GetTagValue(Repository->ElementById(Element->ParentId()), u"IsATransaction"sv) == u"true"sv;
     if (!in_transaction) ReportViolation(Repository, rules::kRule06, 160, rules::kLevel0);
     return;
   }
-  if (result == u"Compensation") {
-    if (!HasAssociatedElementOfType(Repository, Element, u"Activity")) {
+  if (result == u"Compensation"sv) {
+    if (!HasAssociatedElementOfType(Repository, Element, u"Activity"sv)) {
       ReportViolation(Repository, rules::kRule06, 161, rules::kLevel1);
     }
     return;

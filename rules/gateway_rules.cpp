@@ -16,7 +16,7 @@ void ForEachGate(const ElementRef& gateway, Visit&& visit) {
   for (const auto& connector : *connectors) {
     const std::int32_t source = connector->SourceId();
     const std::int32_t gateway_id = gateway->Id();
-    const bool sequence_flow = connector->StereotypeName() == u"SequenceFlow";
+    const bool sequence_flow = connector->StereotypeName() == u"SequenceFlow"sv;
     if (source == gateway_id && sequence_flow) visit(connector);
   }
 }
@@ -46,40 +46,40 @@ void CBPMNRules::CheckGatewayKind(const RepositoryRef& Repository, const Element
     ReportViolation(Repository, rules::kRule08, message, rules::kLevel1);
   };
   const auto condition_type = [](const ConnectorRef& flow) {
-    return GetConnectorTagValue(flow, u"ConditionType");
+    return GetConnectorTagValue(flow, u"ConditionType"sv);
   };
   // Every Gate whose ConditionType is not "None" gets `message`.
   const auto each_gate_unconditioned = [&](std::int32_t message) {
     ForEachGate(Element, [&](const ConnectorRef& flow) {
-      if (condition_type(flow) != u"None") report(message);
+      if (condition_type(flow) != u"None"sv) report(message);
     });
   };
 
-  const std::u16string gateway_type = GetTagValue(Element, u"GatewayType");
-  if (gateway_type == u"XOR") {
-    const std::u16string xor_type = GetTagValue(Element, u"XORType");
-    if (xor_type == u"Data") {
+  const std::u16string gateway_type = GetTagValue(Element, u"GatewayType"sv);
+  if (gateway_type == u"XOR"sv) {
+    const std::u16string xor_type = GetTagValue(Element, u"XORType"sv);
+    if (xor_type == u"Data"sv) {
       if (gates == 0) report(192);
       ForEachGate(Element, [&](const ConnectorRef& flow) {
-        if (condition_type(flow) == u"Default") return;
+        if (condition_type(flow) == u"Default"sv) return;
         const std::int16_t out = CountOutgoingSequenceFlows(Element);
-        if (GetConnectorTagValue(flow, u"ConditionExpression").empty() && out > 1) report(194);
+        if (GetConnectorTagValue(flow, u"ConditionExpression"sv).empty() && out > 1) report(194);
       });
-    } else if (xor_type == u"Event") {
+    } else if (xor_type == u"Event"sv) {
       if (gates < 2) report(197);
       ForEachGate(Element, [&](const ConnectorRef& flow) {
         const std::int16_t out = CountOutgoingSequenceFlows(Element);
-        if (condition_type(flow) != u"None" && out > 1) report(198);
+        if (condition_type(flow) != u"None"sv && out > 1) report(198);
       });
     }
-  } else if (gateway_type == u"Complex") {
+  } else if (gateway_type == u"Complex"sv) {
     if (CountIncomingSequenceFlows(Element) <= 1 && gates < 2) report(202);
     each_gate_unconditioned(203);
     const std::int16_t in = CountIncomingSequenceFlows(Element);
-    if (GetTagValue(Element, u"IncomingCondition").empty() && in > 1) report(204);
+    if (GetTagValue(Element, u"IncomingCondition"sv).empty() && in > 1) report(204);
     const std::int16_t out = CountOutgoingSequenceFlows(Element);
-    if (GetTagValue(Element, u"OutgoingCondition").empty() && out > 1) report(205);
-  } else if (gateway_type == u"AND") {
+    if (GetTagValue(Element, u"OutgoingCondition"sv).empty() && out > 1) report(205);
+  } else if (gateway_type == u"AND"sv) {
     if (CountIncomingSequenceFlows(Element) <= 1 && gates < 2) report(207);
     each_gate_unconditioned(208);
   }

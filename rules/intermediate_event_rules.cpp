@@ -91,7 +91,7 @@ void CBPMNRules::CheckIntermediateTrigger(const RepositoryRef& Repository, const
       case TriggerTest::kTagEmptyInNormalFlow:
         return tag_empty(check.tag) && !on_boundary();
       case TriggerTest::kUnassociatedInNormalFlow: {
-        const bool associated = HasAssociatedElementOfType(Repository, Element, u"Activity");
+        const bool associated = HasAssociatedElementOfType(Repository, Element, u"Activity"sv);
         const bool empty = tag_empty(check.tag);
         return !associated && empty && !on_boundary();
       }
@@ -103,7 +103,7 @@ void CBPMNRules::CheckIntermediateTrigger(const RepositoryRef& Repository, const
     return false;
   };
 
-  const std::u16string trigger = GetTagValue(Element, u"Trigger");
+  const std::u16string trigger = GetTagValue(Element, u"Trigger"sv);
   for (const auto& row : kTriggerRows) {
     if (trigger != row.trigger) continue;
     for (const auto& check : row.checks) {
@@ -120,7 +120,7 @@ void CBPMNRules::CheckIntermediateOnBoundary(const RepositoryRef& Repository,
                                              const ElementRef& Element) const {
   if (CountIncomingSequenceFlows(Element) > 0)
     ReportViolation(Repository, rules::kRule05, 155, rules::kLevel0);
-  if (GetTagValue(Element, u"Trigger") != u"Compensation" && CountOutgoingSequenceFlows(Element) != 1) {
+  if (GetTagValue(Element, u"Trigger"sv) != u"Compensation"sv && CountOutgoingSequenceFlows(Element) != 1) {
     ReportViolation(Repository, rules::kRule05, 156, rules::kLevel0);
   }
 }

@@ -13,7 +13,7 @@ bool HasStereotype(const ElementRef& element, std::u16string_view stereotype) {
 
 // Last match wins; no match reads as the empty string.
 template <class TagCollection>
-std::u16string LastTagValue(TagCollection& tags, const std::u16string& tag_name) {
+std::u16string LastTagValue(TagCollection& tags, std::u16string_view tag_name) {
   std::u16string value;
   for (const auto& tag : tags) {
     if (tag->Name() == tag_name) value = tag->Value();
@@ -34,7 +34,7 @@ std::int16_t CountFlows(const ElementRef& element, FlowEnd end, std::u16string_v
     const bool of_kind = connector->StereotypeName() == stereotype;
     if (at_element && of_kind) count = rules::AddCounts(count, 1);
   }
-  if (element->MetaTypeName() == u"Activity") {
+  if (element->MetaTypeName() == u"Activity"sv) {
     const auto children = element->Children();
     for (const auto& child : *children) count = rules::AddCounts(count, CountFlows(child, end, stereotype));
   }
@@ -43,22 +43,22 @@ std::int16_t CountFlows(const ElementRef& element, FlowEnd end, std::u16string_v
 
 }  // namespace
 
-bool CBPMNRules::IsStartEvent(const ElementRef& Element) { return HasStereotype(Element, u"StartEvent"); }
+bool CBPMNRules::IsStartEvent(const ElementRef& Element) { return HasStereotype(Element, u"StartEvent"sv); }
 
 bool CBPMNRules::IsIntermediateEvent(const ElementRef& Element) {
-  return HasStereotype(Element, u"IntermediateEvent");
+  return HasStereotype(Element, u"IntermediateEvent"sv);
 }
 
-bool CBPMNRules::IsEndEvent(const ElementRef& Element) { return HasStereotype(Element, u"EndEvent"); }
+bool CBPMNRules::IsEndEvent(const ElementRef& Element) { return HasStereotype(Element, u"EndEvent"sv); }
 
-bool CBPMNRules::IsActivity(const ElementRef& Element) { return HasStereotype(Element, u"Activity"); }
+bool CBPMNRules::IsActivity(const ElementRef& Element) { return HasStereotype(Element, u"Activity"sv); }
 
-bool CBPMNRules::IsGateway(const ElementRef& Element) { return HasStereotype(Element, u"Gateway"); }
+bool CBPMNRules::IsGateway(const ElementRef& Element) { return HasStereotype(Element, u"Gateway"sv); }
 
 // The metatype is read once for each comparison.
 bool CBPMNRules::IsPoolOrLane(const ElementRef& Element) {
-  const bool pool = Element->MetaTypeName() == u"Pool";
-  const bool lane = Element->MetaTypeName() == u"Lane";
+  const bool pool = Element->MetaTypeName() == u"Pool"sv;
+  const bool lane = Element->MetaTypeName() == u"Lane"sv;
   return pool || lane;
 }
 
@@ -66,16 +66,16 @@ bool CBPMNRules::IsPoolOrLane(const ElementRef& Element) {
 bool CBPMNRules::IsFlowObject(const ElementRef& Element) {
   const bool start = IsStartEvent(Element);
   const bool intermediate = IsIntermediateEvent(Element);
-  const std::u16string trigger = GetTagValue(Element, u"Trigger");
+  const std::u16string trigger = GetTagValue(Element, u"Trigger"sv);
   const bool end = IsEndEvent(Element);
   const bool activity = IsActivity(Element);
   const bool gateway = IsGateway(Element);
-  return start || end || activity || gateway || (intermediate && trigger != u"Compensation");
+  return start || end || activity || gateway || (intermediate && trigger != u"Compensation"sv);
 }
 
 bool CBPMNRules::IsCompensationActivity(const ElementRef& Element) {
   if (!IsActivity(Element)) return false;
-  return GetTagValue(Element, u"IsCompensation") == u"true";
+  return GetTagValue(Element, u"IsCompensation"sv) == u"true"sv;
 }
 
 // An event based on "ObjectNode" whose parent is an activity sits on that activity's boundary.
@@ -83,63 +83,62 @@ bool CBPMNRules::IsOnActivityBoundary(const RepositoryRef& Repository, const Ele
   const bool start = IsStartEvent(Element);
   const bool intermediate = IsIntermediateEvent(Element);
   const bool end = IsEndEvent(Element);
-  const bool object_node = Element->BaseType() == u"ObjectNode";
+  const bool object_node = Element->BaseType() == u"ObjectNode"sv;
   if (!object_node || !(start || intermediate || end)) return false;
   if (Element->ParentId() <= 0) return false;
   return IsActivity(Repository->ElementById(Element->ParentId()));
 }
 
-std::u16string CBPMNRules::GetTagValue(const ElementRef& Element, const std::u16string& tag_name) {
+std::u16string CBPMNRules::GetTagValue(const ElementRef& Element, std::u16string_view tag_name) {
   return LastTagValue(*Element->Tags(), tag_name);
 }
 
-std::u16string CBPMNRules::GetConnectorTagValue(const ConnectorRef& Connector,
-                                                const std::u16string& tag_name) {
+std::u16string CBPMNRules::GetConnectorTagValue(const ConnectorRef& Connector, std::u16string_view tag_name) {
   return LastTagValue(*Connector->Tags(), tag_name);
 }
 
 std::int16_t CBPMNRules::CountIncomingSequenceFlows(const ElementRef& Element) {
-  return CountFlows(Element, FlowEnd::kTarget, u"SequenceFlow");
+  return CountFlows(Element, FlowEnd::kTarget, u"SequenceFlow"sv);
 }
 
 std::int16_t CBPMNRules::CountOutgoingSequenceFlows(const ElementRef& Element) {
-  return CountFlows(Element, FlowEnd::kSource, u"SequenceFlow");
+  return CountFlows(Element, FlowEnd::kSource, u"SequenceFlow"sv);
 }
 
 std::int16_t CBPMNRules::CountIncomingMessageFlows(const ElementRef& Element) {
-  return CountFlows(Element, FlowEnd::kTarget, u"MessageFlow");
+  return CountFlows(Element, FlowEnd::kTarget, u"MessageFlow"sv);
 }
 
 std::int16_t CBPMNRules::CountOutgoingMessageFlows(const ElementRef& Element) {
-  return CountFlows(Element, FlowEnd::kSource, u"MessageFlow");
+  return CountFlows(Element, FlowEnd::kSource, u"MessageFlow"sv);
 }
 
 // The id of the outermost pool among the element's ancestors (the element itself if it is a
 // pool), 0 when none is.
 std::int32_t CBPMNRules::GetPoolID(const RepositoryRef& Repository, const ElementRef& Element) {
-  if (Element->MetaTypeName() == u"Pool") return Element->Id();
+  if (Element->MetaTypeName() == u"Pool"sv) return Element->Id();
   std::int32_t pool_id = 0;
   ElementRef current = Element;
   while (current->ParentId() != 0) {
     current = Repository->ElementById(current->ParentId());
-    if (current->MetaTypeName() == u"Pool") pool_id = current->Id();
+    if (current->MetaTypeName() == u"Pool"sv) pool_id = current->Id();
   }
   return pool_id;
 }
 
 bool CBPMNRules::IsLinkIntermediateEvent(const ElementRef& Element) {
   const bool intermediate = IsIntermediateEvent(Element);
-  const std::u16string trigger = GetTagValue(Element, u"Trigger");
-  return intermediate && trigger == u"Link";
+  const std::u16string trigger = GetTagValue(Element, u"Trigger"sv);
+  return intermediate && trigger == u"Link"sv;
 }
 
 // True when any association of the element leads to an element of the given metatype.
 bool CBPMNRules::HasAssociatedElementOfType(const RepositoryRef& Repository, const ElementRef& Element,
-                                            const std::u16string& metatype) {
+                                            std::u16string_view metatype) {
   bool found = false;
   const auto connectors = Element->ConnectorList();
   for (const auto& connector : *connectors) {
-    if (connector->StereotypeName() != u"Association") continue;
+    if (connector->StereotypeName() != u"Association"sv) continue;
     const std::int32_t other_id =
         connector->SourceId() == Element->Id() ? connector->TargetId() : connector->SourceId();
     if (Repository->ElementById(other_id)->MetaTypeName() == metatype) found = true;

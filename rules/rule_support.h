@@ -7,8 +7,12 @@
 #include <limits>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "host/error.h"
+
+// The checks compare host strings with literals; as views their lengths are known when compiling.
+using namespace std::string_view_literals;
 
 namespace rules {
 
@@ -46,8 +50,8 @@ inline std::int16_t ToCount(std::size_t size) {
 
 // "When the selecting tag has `value`, the tag `required` must not be empty; else `message`."
 struct RequiredTag {
-  const char16_t* value;
-  const char16_t* required;
+  std::u16string_view value;
+  std::u16string_view required;
   std::int32_t message;
 };
 

@@ -32,8 +32,8 @@ void CBPMNRules::CheckStartEvent(const RepositoryRef& Repository, const ElementR
   CheckStartEventTrigger(Repository, Element);
 
   if (CountIncomingMessageFlows(Element) > 0) {
-    const std::u16string trigger = GetTagValue(Element, u"Trigger");
-    if (trigger != u"Message" && trigger != u"Multiple") {
+    const std::u16string trigger = GetTagValue(Element, u"Trigger"sv);
+    if (trigger != u"Message"sv && trigger != u"Multiple"sv) {
       ReportViolation(Repository, rules::kRule04, 134, rules::kLevel1);
     }
   }
@@ -44,7 +44,7 @@ void CBPMNRules::CheckStartEvent(const RepositoryRef& Repository, const ElementR
 
 // Only the tag of the selected Trigger is read.
 void CBPMNRules::CheckStartEventTrigger(const RepositoryRef& Repository, const ElementRef& Element) const {
-  const auto* row = rules::FindRequiredTag(kTriggerTags, GetTagValue(Element, u"Trigger"));
+  const auto* row = rules::FindRequiredTag(kTriggerTags, GetTagValue(Element, u"Trigger"sv));
   if (row && GetTagValue(Element, row->required).empty()) {
     ReportViolation(Repository, rules::kRule04, row->message, rules::kLevel1);
   }

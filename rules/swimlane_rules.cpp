@@ -7,21 +7,21 @@ void CBPMNRules::CheckSwimlane(const RepositoryRef& Repository, const ElementRef
   if (!IsPoolOrLane(Element)) return;
 
   const std::u16string metatype = Element->MetaTypeName();
-  if (metatype == u"Pool") {
-    if (GetTagValue(Element, u"Participant").empty())
+  if (metatype == u"Pool"sv) {
+    if (GetTagValue(Element, u"Participant"sv).empty())
       ReportViolation(Repository, rules::kRule09, 209, rules::kLevel1);
     return;
   }
-  if (metatype != u"Lane") return;
+  if (metatype != u"Lane"sv) return;
 
   // Only the direct parent counts; its metatype is read once for each comparison.
   if (Element->ParentId() != 0) {
     const ElementRef parent = Repository->ElementById(Element->ParentId());
-    const bool in_lane = parent->MetaTypeName() == u"Lane";
-    const bool in_pool = parent->MetaTypeName() == u"Pool";
+    const bool in_lane = parent->MetaTypeName() == u"Lane"sv;
+    const bool in_pool = parent->MetaTypeName() == u"Pool"sv;
     if (in_lane || in_pool) return;
   }
-  const bool no_parent_pool = GetTagValue(Element, u"ParentPool").empty();
-  const bool no_parent_lane = GetTagValue(Element, u"ParentLane").empty();
+  const bool no_parent_pool = GetTagValue(Element, u"ParentPool"sv).empty();
+  const bool no_parent_lane = GetTagValue(Element, u"ParentLane"sv).empty();
   if (no_parent_pool && no_parent_lane) ReportViolation(Repository, rules::kRule09, 210, rules::kLevel0);
 }

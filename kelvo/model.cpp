@@ -144,13 +144,14 @@ std::u16string DecimalId(std::int32_t id) {
 
 }  // namespace
 
+ElementObject::Parts::Parts(ElementData element, Model* model)
+    : data(std::move(element)),
+      tags(MakeTagCollection<host::TaggedValue>(data.tags, Interner(model))),
+      diagrams(model, data.package, data.id) {}
+
 ElementObject::ElementObject(ElementData data, Model* model)
-    : data_(std::make_unique<ElementData>(std::move(data))),
-      tags_(MakeTagCollection<host::TaggedValue>(data_->tags, Interner(model))),
-      connectors_(std::make_shared<ListCollection<host::Connector>>()),
-      children_(std::make_shared<ListCollection<host::Element>>()),
-      diagrams_(std::make_shared<DiagramCollection>(model, data_->package, data_->id)) {
-  ElementData& d = *data_;
+    : parts_(std::make_unique<Parts>(std::move(data), model)) {
+  ElementData& d = parts_->data;
   if (d.metatype.empty()) d.metatype = d.stereotype;
   if (d.base_type.empty()) d.base_type = DefaultBaseType(d.stereotype);
   if (d.key.empty()) d.key = DecimalId(d.id);
@@ -161,13 +162,16 @@ ElementObject::ElementObject(ElementData data, Model* model)
   base_type_ = model->Intern(d.base_type);
 }
 
+ConnectorObject::Parts::Parts(ConnectorData connector, Model* model)
+    : data(std::move(connector)), tags(MakeTagCollection<host::ConnectorTag>(data.tags, Interner(model))) {}
+
 ConnectorObject::ConnectorObject(ConnectorData data, Model* model)
-    : data_(std::make_unique<ConnectorData>(std::move(data))),
-      tags_(MakeTagCollection<host::ConnectorTag>(data_->tags, Interner(model))) {
-  if (data_->key.empty()) data_->key = DecimalId(data_->id);
-  source_ = data_->source;
-  target_ = data_->target;
-  stereotype_ = model->Intern(data_->stereotype);
+    : parts_(std::make_unique<Parts>(std::move(data), model)) {
+  ConnectorData& d = parts_->data;
+  if (d.key.empty()) d.key = DecimalId(d.id);
+  source_ = d.source;
+  target_ = d.target;
+  stereotype_ = model->Intern(d.stereotype);
 }
 
 DiagramObject::DiagramObject(DiagramData data)
@@ -286,18 +290,18 @@ std::unique_ptr<Model> Model::Build(ModelData data) {
 
   // Children and nested elements: in file order.
   for (const auto& element : m.elements_) {
-    if (element->parent_ != 0) m.FindElement(element->parent_)->children_->items().push_back(element);
+    if (element->parent_ != 0) m.FindElement(element->parent_)->parts_->children.items().push_back(element);
   }
   // Connector lists: every connector at either end, in file order, a self-loop once.
   for (const auto& connector : m.connectors_) {
     const auto& c = connector->data();
-    m.FindElement(c.source)->connectors_->items().push_back(connector);
-    if (c.target != c.source) m.FindElement(c.target)->connectors_->items().push_back(connector);
+    m.FindElement(c.source)->parts_->connectors.items().push_back(connector);
+    if (c.target != c.source) m.FindElement(c.target)->parts_->connectors.items().push_back(connector);
   }
   for (const auto& diagram : m.diagrams_) {
     const auto& d = diagram->data();
     if (d.parent != 0) {
-      m.FindElement(d.parent)->diagrams_->items_.push_back(diagram);
+      m.FindElement(d.parent)->parts_->diagrams.items_.push_back(diagram);
     } else {
       m.FindPackage(d.package)->diagrams_->items_.push_back(diagram);
     }
@@ -320,7 +324,7 @@ std::shared_ptr<DiagramObject> Model::AddDiagram(std::int32_t package, std::int3
   diagram_index_.Add(diagram->data().id, diagrams_.size());
   diagrams_.push_back(diagram);
   if (parent != 0) {
-    FindElement(parent)->diagrams_->items_.push_back(diagram);
+    FindElement(parent)->parts_->diagrams.items_.push_back(diagram);
   } else {
     FindPackage(package)->diagrams_->items_.push_back(diagram);
   }

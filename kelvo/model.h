@@ -142,11 +142,11 @@ using TagCollection = BlockCollection<I, TagObject<I>>;
 // The tagged values of an element or connector: names shared model-wide through `intern`,
 // values viewed in `tags`, which must outlive the collection.
 template <class I, class Interner>
-std::shared_ptr<TagCollection<I>> MakeTagCollection(const std::vector<Tag>& tags, Interner&& intern) {
+TagCollection<I> MakeTagCollection(const std::vector<Tag>& tags, Interner&& intern) {
   std::vector<TagObject<I>> objects;
   objects.reserve(tags.size());
   for (const auto& tag : tags) objects.emplace_back(intern(tag.name), &tag.value);
-  return std::make_shared<TagCollection<I>>(std::move(objects));
+  return TagCollection<I>(std::move(objects));
 }
 
 class Model;
@@ -184,40 +184,50 @@ class ElementObject final : public host::Element {
   const std::u16string& MetaTypeName() override { return *metatype_; }
   const std::u16string& BaseType() override { return *base_type_; }
   host::Ref<host::Collection<host::TaggedValue>> Tags() override {
-    return Lend<host::Collection<host::TaggedValue>>(tags_);
+    return Lend<host::Collection<host::TaggedValue>>(&parts_->tags);
   }
   host::Ref<host::Collection<host::Connector>> ConnectorList() override {
-    return Lend<host::Collection<host::Connector>>(connectors_);
+    return Lend<host::Collection<host::Connector>>(&parts_->connectors);
   }
   host::Ref<host::Collection<host::Element>> Children() override {
-    return Lend<host::Collection<host::Element>>(children_);
+    return Lend<host::Collection<host::Element>>(&parts_->children);
   }
   host::Ref<host::Collection<host::Element>> NestedElements() override {
-    return Lend<host::Collection<host::Element>>(children_);
+    return Lend<host::Collection<host::Element>>(&parts_->children);
   }
-  host::Ref<host::ModelCollection> OwnedDiagrams() override { return Lend<host::ModelCollection>(diagrams_); }
+  host::Ref<host::ModelCollection> OwnedDiagrams() override {
+    return Lend<host::ModelCollection>(&parts_->diagrams);
+  }
 
   // The element as the model holds it, with the derived values filled in (metatype, base type,
   // key).
-  const ElementData& data() const { return *data_; }
-  const std::vector<std::shared_ptr<host::Connector>>& connectors() const { return connectors_->items(); }
-  const std::vector<std::shared_ptr<host::Element>>& children() const { return children_->items(); }
-  const DiagramCollection& owned_diagrams() const { return *diagrams_; }
+  const ElementData& data() const { return parts_->data; }
+  const std::vector<std::shared_ptr<host::Connector>>& connectors() const {
+    return parts_->connectors.items();
+  }
+  const std::vector<std::shared_ptr<host::Element>>& children() const { return parts_->children.items(); }
+  const DiagramCollection& owned_diagrams() const { return parts_->diagrams; }
 
  private:
   friend class Model;
-  // What the checks read most sits together at the front, the names shared model-wide, so that a
-  // scan over many elements touches one cache line of each.
+  // The element's data and its collections, in one allocation.
+  struct Parts {
+    Parts(ElementData element, Model* model);
+    ElementData data;
+    TagCollection<host::TaggedValue> tags;
+    ListCollection<host::Connector> connectors;
+    ListCollection<host::Element> children;
+    DiagramCollection diagrams;
+  };
+  // The members the checks read sit in the object itself, the names shared model-wide, and
+  // everything else behind one pointer: a scan over many elements reads one small record of
+  // each, packed closely in the model's block.
   std::int32_t id_;
   std::int32_t parent_;
   const std::u16string* stereotype_;
   const std::u16string* metatype_;
   const std::u16string* base_type_;
-  std::unique_ptr<ElementData> data_;
-  std::shared_ptr<TagCollection<host::TaggedValue>> tags_;
-  std::shared_ptr<ListCollection<host::Connector>> connectors_;
-  std::shared_ptr<ListCollection<host::Element>> children_;
-  std::shared_ptr<DiagramCollection> diagrams_;
+  std::unique_ptr<Parts> parts_;
 };
 
 class ConnectorObject final : public host::Connector {
@@ -228,17 +238,21 @@ class ConnectorObject final : public host::Connector {
   std::int32_t TargetId() override { return target_; }
   const std::u16string& StereotypeName() override { return *stereotype_; }
   host::Ref<host::Collection<host::ConnectorTag>> Tags() override {
-    return Lend<host::Collection<host::ConnectorTag>>(tags_);
+    return Lend<host::Collection<host::ConnectorTag>>(&parts_->tags);
   }
 
-  const ConnectorData& data() const { return *data_; }
+  const ConnectorData& data() const { return parts_->data; }
 
  private:
+  struct Parts {
+    Parts(ConnectorData connector, Model* model);
+    ConnectorData data;
+    TagCollection<host::ConnectorTag> tags;
+  };
   std::int32_t source_;
   std::int32_t target_;
   const std::u16string* stereotype_;
-  std::unique_ptr<ConnectorData> data_;
-  std::shared_ptr<TagCollection<host::ConnectorTag>> tags_;
+  std::unique_ptr<Parts> parts_;
 };
 
 class PlacementObject final : public host::DiagramPlacement {

@@ -10,6 +10,12 @@
 
 namespace host {
 
+// Out of line and marked cold: every member use through a Ref checks for an unset reference, and
+// only a failing one needs the message built.
+[[noreturn]] [[gnu::noinline, gnu::cold]] inline void ThrowObjectNotSet(const char* interface_name) {
+  throw Error(ErrorKind::null_object, std::string("object variable not set (") + interface_name + ")");
+}
+
 template <class T>
 class Ref {
  public:
@@ -22,8 +28,7 @@ class Ref {
   T* operator->() const { return &get(); }
   T& operator*() const { return get(); }
   T& get() const {
-    if (!object_)
-      throw Error(ErrorKind::null_object, std::string("object variable not set (") + T::kInterfaceName + ")");
+    if (!object_) ThrowObjectNotSet(T::kInterfaceName);
     return *object_;
   }
   explicit operator bool() const { return object_ != nullptr; }

@@ -6,13 +6,15 @@ For each size it generates a model (generate.py), then runs, each at least three
   - `orbelt validate FILE --format json`, end to end,
   - bpmnlint 11 with `bpmnlint:recommended`, installed with npm into a temporary folder,
   - the import alone, inside one process (bench_bpmn_import), to show its share,
-and prints the medians of wall time and peak memory (maximum resident set) as a Markdown table.
+and prints the medians of wall time and peak memory (maximum resident set) as a Markdown table,
+with the number of placements that the start and end event checks must visit in each file.
 
 usage: compare.py BUILD_DIR [--sizes 1000,10000,100000] [--runs 3] [--work DIR] [--skip-bpmnlint]
 """
 
 import argparse
 import os
+import re
 import shutil
 import statistics
 import subprocess
@@ -60,6 +62,15 @@ def import_seconds(build, technology, path):
     return float(out.split()[-2]) / 1000.0
 
 
+def scan_visits(path):
+    """Placements that the start and end event checks visit: each such event walks every
+    placement of the open diagram (the file's one diagram places every element)."""
+    with open(path, encoding="utf-8") as f:
+        text = f.read()
+    events = len(re.findall(r"<(?:startEvent|endEvent)\b", text))
+    return events * len(re.findall(r"<bpmndi:BPMNShape\b", text))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("build", help="build folder holding orbelt, bench_bpmn_parse and bench_bpmn_import")
@@ -92,17 +103,19 @@ def main():
         if lint_folder:
             lint = median_of([os.path.join(lint_folder, "node_modules", ".bin", "bpmnlint"), path], args.runs,
                              cwd=lint_folder)
-        rows.append((size, megabytes, parse_time, parse_memory, imported, ours_time, ours_memory) + lint)
+        rows.append((size, megabytes, scan_visits(path), parse_time, parse_memory, imported, ours_time, ours_memory) +
+                    lint)
         print(f"measured {size} nodes", file=sys.stderr)
 
     print(f"bpmnlint {lint_version or '(skipped)'}, median of {args.runs} runs, wall time and peak resident memory\n")
-    print("| flow nodes | file | bare parse | import alone | orbelt validate | bpmnlint | orbelt ÷ parse "
-          "| bpmnlint ÷ orbelt |")
-    print("|---:|---:|---:|---:|---:|---:|---:|---:|")
-    for size, megabytes, parse_time, parse_memory, imported, ours_time, ours_memory, lint_time, lint_memory in rows:
+    print("| flow nodes | file | scan visits | bare parse | import alone | orbelt validate | bpmnlint "
+          "| orbelt ÷ parse | bpmnlint ÷ orbelt |")
+    print("|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
+    for (size, megabytes, visits, parse_time, parse_memory, imported, ours_time, ours_memory, lint_time,
+         lint_memory) in rows:
         lint_cell = f"{lint_time:.3f} s, {lint_memory / 1024:.0f} MB" if lint_time else "—"
         lint_ratio = f"{lint_time / ours_time:.2f}×" if lint_time else "—"
-        print(f"| {size:,} | {megabytes:.1f} MB | {parse_time:.3f} s, {parse_memory / 1024:.0f} MB "
+        print(f"| {size:,} | {megabytes:.1f} MB | {visits / 1e6:,.1f} M | {parse_time:.3f} s, {parse_memory / 1024:.0f} MB "
               f"| {imported:.3f} s | {ours_time:.3f} s, {ours_memory / 1024:.0f} MB | {lint_cell} "
               f"| {ours_time / parse_time:.1f}× | {lint_ratio} |")
     if not args.work:

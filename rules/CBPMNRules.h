@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/objects.h"
@@ -66,11 +67,23 @@ class CBPMNRules {
   void CheckGatewayKind(const RepositoryRef& Repository, const ElementRef& Element, std::int16_t gates) const;
 
   // Model queries (model_queries.cpp).
-  static bool IsStartEvent(const ElementRef& Element);
-  static bool IsIntermediateEvent(const ElementRef& Element);
-  static bool IsEndEvent(const ElementRef& Element);
-  static bool IsActivity(const ElementRef& Element);
-  static bool IsGateway(const ElementRef& Element);
+  // The kind tests are defined here, so that the placement scans, which ask them of every placed
+  // element, run them without a call.
+  static bool HasStereotype(const ElementRef& Element, std::u16string_view stereotype) {
+    return Element->StereotypeName() == stereotype;
+  }
+  static constexpr std::u16string_view kStartEvent = u"StartEvent";
+  static constexpr std::u16string_view kIntermediateEvent = u"IntermediateEvent";
+  static constexpr std::u16string_view kEndEvent = u"EndEvent";
+  static constexpr std::u16string_view kActivity = u"Activity";
+  static constexpr std::u16string_view kGateway = u"Gateway";
+  static bool IsStartEvent(const ElementRef& Element) { return HasStereotype(Element, kStartEvent); }
+  static bool IsIntermediateEvent(const ElementRef& Element) {
+    return HasStereotype(Element, kIntermediateEvent);
+  }
+  static bool IsEndEvent(const ElementRef& Element) { return HasStereotype(Element, kEndEvent); }
+  static bool IsActivity(const ElementRef& Element) { return HasStereotype(Element, kActivity); }
+  static bool IsGateway(const ElementRef& Element) { return HasStereotype(Element, kGateway); }
   static bool IsPoolOrLane(const ElementRef& Element);
   static bool IsFlowObject(const ElementRef& Element);
   static bool IsCompensationActivity(const ElementRef& Element);

@@ -7,10 +7,6 @@ namespace {
 
 using ElementRef = host::Ref<host::Element>;
 
-bool HasStereotype(const ElementRef& element, std::u16string_view stereotype) {
-  return element->StereotypeName() == stereotype;
-}
-
 // Last match wins; no match reads as the empty string.
 template <class TagCollection>
 std::u16string LastTagValue(TagCollection& tags, std::u16string_view tag_name) {
@@ -42,18 +38,6 @@ std::int16_t CountFlows(const ElementRef& element, FlowEnd end, std::u16string_v
 }
 
 }  // namespace
-
-bool CBPMNRules::IsStartEvent(const ElementRef& Element) { return HasStereotype(Element, u"StartEvent"sv); }
-
-bool CBPMNRules::IsIntermediateEvent(const ElementRef& Element) {
-  return HasStereotype(Element, u"IntermediateEvent"sv);
-}
-
-bool CBPMNRules::IsEndEvent(const ElementRef& Element) { return HasStereotype(Element, u"EndEvent"sv); }
-
-bool CBPMNRules::IsActivity(const ElementRef& Element) { return HasStereotype(Element, u"Activity"sv); }
-
-bool CBPMNRules::IsGateway(const ElementRef& Element) { return HasStereotype(Element, u"Gateway"sv); }
 
 // The metatype is read once for each comparison.
 bool CBPMNRules::IsPoolOrLane(const ElementRef& Element) {

@@ -9,7 +9,7 @@ namespace kelvo {
 namespace {
 
 // Out of line, so that ElementById, read millions of times by the checks, stays a leaf.
-[[noreturn]] __attribute__((noinline)) void ThrowNoElement(std::int32_t id) {
+[[noreturn]] [[gnu::noinline, gnu::cold]] void ThrowNoElement(std::int32_t id) {
   throw host::Error(host::ErrorKind::host,
                     "Repository.ElementById: no element with id " + std::to_string(id));
 }

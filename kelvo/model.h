@@ -331,13 +331,9 @@ class Model {
   // Constant-time lookups; nullptr when the model lacks the id. Elements and connectors come
   // straight out of their blocks: Repository.ElementById is the host's hottest member.
   PackageObject* FindPackage(std::int32_t id) const { return Lookup(packages_, package_index_, id); }
-  ElementObject* FindElement(std::int32_t id) const {
-    const std::size_t position = element_index_.Find(id);
-    return position == IdIndex::kNone ? nullptr : &element_objects_[position];
-  }
+  ElementObject* FindElement(std::int32_t id) const { return Lookup(element_objects_, element_index_, id); }
   ConnectorObject* FindConnector(std::int32_t id) const {
-    const std::size_t position = connector_index_.Find(id);
-    return position == IdIndex::kNone ? nullptr : &connector_objects_[position];
+    return Lookup(connector_objects_, connector_index_, id);
   }
   DiagramObject* FindDiagram(std::int32_t id) const { return Lookup(diagrams_, diagram_index_, id); }
 
@@ -355,10 +351,19 @@ class Model {
 
  private:
   Model() = default;
+  // The object at `id`'s position in a list of owned pointers or in a block of objects.
   template <class T>
-  static T* Lookup(const std::vector<std::shared_ptr<T>>& list, const IdIndex& index, std::int32_t id) {
+  static T* Address(const std::shared_ptr<T>& owned) {
+    return owned.get();
+  }
+  template <class T>
+  static T* Address(T& object) {
+    return &object;
+  }
+  template <class List>
+  static auto Lookup(List& list, const IdIndex& index, std::int32_t id) -> decltype(Address(list.front())) {
     const std::size_t position = index.Find(id);
-    return position == IdIndex::kNone ? nullptr : list[position].get();
+    return position == IdIndex::kNone ? nullptr : Address(list[position]);
   }
 
   HostSettings host_;

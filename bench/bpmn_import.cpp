@@ -1,6 +1,6 @@
 // The BPMN import alone, inside one process: reads the technology document written by
 // `orbelt technology -o FILE`, then imports the BPMN file five times and prints the median.
-#include "kelvo/bpmn_import.h"
+#include "bpmn/import.h"
 
 #include <algorithm>
 #include <chrono>
@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
   std::size_t elements = 0;
   for (int run = 0; run < 5; ++run) {
     const auto start = std::chrono::steady_clock::now();
-    const kelvo::BpmnImport imported = kelvo::ImportBpmnFile(argv[2], *technology);
+    const bpmn::Import imported = bpmn::ImportFile(argv[2], *technology);
     milliseconds.push_back(
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     elements = imported.model.elements.size();

@@ -4,8 +4,9 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "kelvo/json_input.h"
-#include "kelvo/model_json.h"
+#include "bpmn/import.h"
+#include "formats/model_file.h"
+#include "kelvo/input.h"
 #include "kelvo/session.h"
 
 namespace orbelt::cli {
@@ -26,18 +27,18 @@ std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs) {
   for (const auto& input : inputs) {
     std::error_code ec;
     if (!std::filesystem::is_directory(input, ec)) {
-      if (!std::filesystem::exists(input, ec)) throw kelvo::InputError(input + ": no such file or folder");
+      if (!std::filesystem::exists(input, ec)) throw kelvo::InputError::InFile(input, "no such file or folder");
       files.push_back(input);
       continue;
     }
     std::vector<std::string> found;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(input, ec)) {
       const auto& path = entry.path();
-      if (entry.is_regular_file() && (IsModelPath(path) || kelvo::IsBpmnPath(path.string()))) {
+      if (entry.is_regular_file() && (IsModelPath(path) || bpmn::IsBpmnPath(path.string()))) {
         found.push_back(path.string());
       }
     }
-    if (ec) throw kelvo::InputError(input + ": cannot read the folder: " + ec.message());
+    if (ec) throw kelvo::InputError::InFile(input, "cannot read the folder: " + ec.message());
     std::sort(found.begin(), found.end());
     files.insert(files.end(), found.begin(), found.end());
   }
@@ -67,12 +68,9 @@ const kelvo::Technology& InputReader::Technology() {
   return *technology_;
 }
 
-LoadedInput InputReader::Read(const std::string& file, const std::optional<std::string>& diagram) {
-  if (!kelvo::IsBpmnPath(file)) return {kelvo::LoadModelFile(file), {}};
-  auto imported = kelvo::ImportBpmnFile(file, Technology());
-  if (diagram && !kelvo::ChooseDiagram(imported, *diagram)) {
-    throw kelvo::InputError(file + ": no diagram has the id or name \"" + *diagram + "\"");
-  }
+LoadedInput InputReader::Read(const std::string& file) {
+  if (!bpmn::IsBpmnPath(file)) return {formats::LoadModelFile(file), {}};
+  auto imported = bpmn::ImportFile(file, Technology());
   return {std::move(imported.model), std::move(imported.warnings)};
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "kelvo/bpmn_import.h"
+#include "bpmn/import.h"
 #include "kelvo/model_data.h"
 #include "kelvo/technology.h"
 #include "platform/loader.h"
@@ -24,7 +24,7 @@ std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs);
 // add-in does not install it.
 kelvo::Technology InstallAddinTechnology(const platform::LoadedModule& module);
 
-// One input read into model data, with the diagram chosen as the user asked.
+// One input read into model data.
 struct LoadedInput {
   kelvo::ModelData model;
   std::vector<std::string> warnings;
@@ -34,9 +34,8 @@ struct LoadedInput {
 class InputReader {
  public:
   explicit InputReader(const platform::LoadedModule& module) : module_(module) {}
-  // Throws kelvo::InputError or kelvo::BpmnError naming the file (and line) when it cannot be read,
-  // and kelvo::InputError when `diagram` names no diagram of a BPMN file.
-  LoadedInput Read(const std::string& file, const std::optional<std::string>& diagram);
+  // Throws kelvo::InputError naming the file (and the line or item) when it cannot be read.
+  LoadedInput Read(const std::string& file);
 
  private:
   const kelvo::Technology& Technology();

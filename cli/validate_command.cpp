@@ -2,10 +2,10 @@
 #include <sstream>
 
 #include "cli/commands.h"
+#include "cli/diagram_choice.h"
 #include "cli/inputs.h"
-#include "kelvo/json_input.h"
-#include "kelvo/model_json.h"
-#include "kelvo/report.h"
+#include "formats/model_file.h"
+#include "formats/report.h"
 #include "kelvo/validation.h"
 
 namespace orbelt::cli {
@@ -14,33 +14,33 @@ extern const std::string_view kSampleModel;
 
 namespace {
 
-// Validates one model; the diagram choice applies to model files here (BPMN files chose theirs
-// when they were read).
-kelvo::ModelReport ValidateOne(const platform::LoadedModule& module, std::string file, kelvo::ModelData model,
-                               const std::optional<std::string>& diagram) {
+constexpr const char* kSampleName = "sample model";
+
+// Validates one model in a fresh session, on the diagram the user chose.
+formats::ModelReport ValidateOne(const platform::LoadedModule& module, std::string file, kelvo::ModelData model,
+                                 const std::optional<std::string>& diagram) {
+  const auto open = ChooseDiagram(model, diagram, file.empty() ? kSampleName : file);
   auto host = kelvo::Host::Create(std::move(model));
-  const auto open = kelvo::ChooseDiagram(host->model(), diagram.value_or(""));
   return {std::move(file), kelvo::ValidateModel(module, std::move(host), open)};
 }
 
 }  // namespace
 
 int Validate(const std::string& addin, const ValidateOptions& options, Output& output) {
-  std::vector<kelvo::ModelReport> reports;
+  std::vector<formats::ModelReport> reports;
   bool unreadable = false;
   try {
     const platform::LoadedModule module(addin);
     if (options.inputs.empty()) {
       reports.push_back(
-          ValidateOne(module, "", kelvo::ParseModel(kSampleModel, "sample model"), options.diagram));
+          ValidateOne(module, "", formats::ParseModel(kSampleModel, kSampleName), options.diagram));
     }
     InputReader reader(module);
     for (const auto& file : ExpandInputs(options.inputs)) {
       try {
-        auto input = reader.Read(file, options.diagram);
+        auto input = reader.Read(file);
         for (const auto& warning : input.warnings) output.err() << "orbelt: warning: " << warning << "\n";
-        const auto diagram = kelvo::IsBpmnPath(file) ? std::nullopt : options.diagram;
-        reports.push_back(ValidateOne(module, file, std::move(input.model), diagram));
+        reports.push_back(ValidateOne(module, file, std::move(input.model), options.diagram));
       } catch (const std::exception& e) {  // a file that cannot be read is skipped
         output.err() << "orbelt: " << e.what() << "\n";
         unreadable = true;
@@ -52,9 +52,9 @@ int Validate(const std::string& addin, const ValidateOptions& options, Output& o
   }
   std::ostringstream report;
   if (options.format == "json") {
-    kelvo::WriteReportJson(report, reports);
+    formats::WriteReportJson(report, reports);
   } else {
-    kelvo::WriteReportText(report, reports);
+    formats::WriteReportText(report, reports);
   }
   if (!Emit(report.str(), options.output_file, output)) return kUnusable;
   if (unreadable) return kUnusable;
@@ -67,9 +67,9 @@ int Convert(const std::string& addin, const std::string& file, const std::string
             Output& output) {
   try {
     const platform::LoadedModule module(addin);
-    auto input = InputReader(module).Read(file, std::nullopt);
+    auto input = InputReader(module).Read(file);
     for (const auto& warning : input.warnings) output.err() << "orbelt: warning: " << warning << "\n";
-    return Emit(kelvo::WriteModel(input.model), output_file, output) ? kSuccess : kUnusable;
+    return Emit(formats::WriteModel(input.model), output_file, output) ? kSuccess : kUnusable;
   } catch (const std::exception& e) {
     output.err() << "orbelt: " << e.what() << "\n";
     return kUnusable;

@@ -80,19 +80,20 @@ host::Ref<host::InfoItem> InfoBagObject::Entry(std::int16_t index) {
 // --- Host ----------------------------------------------------------------------------------
 
 std::shared_ptr<Host> Host::Create(ModelData data, HostOptions options) {
-  return std::make_shared<Host>(Model::Build(std::move(data)), options);
+  return std::make_shared<Host>(std::move(data), options);
 }
 
-Host::Host(std::unique_ptr<Model> model, HostOptions options)
-    : model_(std::move(model)),
-      options_(options),
-      settings_(model_->host()),
+// The session's state is taken from the data here and kept only here; the model keeps the content.
+Host::Host(ModelData data, HostOptions options)
+    : options_(options),
+      settings_(data.host),
       validation_(std::make_shared<ValidationServiceObject>(*this)),
-      selected_package_(model_->selected_package()),
-      active_diagram_(model_->active_diagram()) {
-  for (const auto& id : model_->technologies()) {
+      selected_package_(data.selected_package),
+      active_diagram_(data.active_diagram) {
+  for (const auto& id : data.technologies) {
     if (!FindTechnology(id)) technologies_.push_back({id, std::nullopt});
   }
+  model_ = Model::Build(std::move(data));
 }
 
 host::Ref<host::Element> Host::ElementById(std::int32_t id) {
@@ -159,12 +160,12 @@ const Technology* Host::InstalledTechnology(std::u16string_view id) const {
 }
 
 void Host::SelectPackage(std::optional<std::int32_t> id) {
-  if (id && !model_->FindPackage(*id)) throw ModelError("package " + std::to_string(*id) + " does not exist");
+  if (id && !model_->FindPackage(*id)) throw host::Error(host::ErrorKind::host, "package " + std::to_string(*id) + " does not exist");
   selected_package_ = id;
 }
 
 void Host::OpenDiagram(std::optional<std::int32_t> id) {
-  if (id && !model_->FindDiagram(*id)) throw ModelError("diagram " + std::to_string(*id) + " does not exist");
+  if (id && !model_->FindDiagram(*id)) throw host::Error(host::ErrorKind::host, "diagram " + std::to_string(*id) + " does not exist");
   active_diagram_ = id;
 }
 

@@ -91,9 +91,9 @@ class InfoBagObject final : public host::InfoBag {
 
 class Host final : public host::Repository {
  public:
-  // Builds the live model (throws ModelError) and starts the session from it.
+  // Builds the live model (throws InputError) and starts the session from it.
   static std::shared_ptr<Host> Create(ModelData data, HostOptions options = {});
-  explicit Host(std::unique_ptr<Model> model, HostOptions options = {});
+  explicit Host(ModelData data, HostOptions options = {});
   Host(const Host&) = delete;
   Host& operator=(const Host&) = delete;
 
@@ -140,7 +140,7 @@ class Host final : public host::Repository {
 
   std::optional<std::int32_t> selected_package() const { return selected_package_; }
   std::optional<std::int32_t> active_diagram() const { return active_diagram_; }
-  // Host-side choices; throw ModelError for an id that the model lacks.
+  // Host-side choices; fail with a host error for an id that the model lacks.
   void SelectPackage(std::optional<std::int32_t> id);
   void OpenDiagram(std::optional<std::int32_t> id);
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "kelvo/json_input.h"
+#include <nlohmann/json.hpp>
 
 #include "platform/text.h"
 
@@ -24,7 +24,7 @@ std::string Render(const host::Variant& value) {
     std::string operator()(bool v) const { return Render(v); }
     std::string operator()(std::int16_t v) const { return Render(v); }
     std::string operator()(std::int32_t v) const { return Render(v); }
-    std::string operator()(double v) const { return Dump(Json(v)); }
+    std::string operator()(double v) const { return nlohmann::json(v).dump(); }
     std::string operator()(const std::u16string& v) const { return Render(v); }
     std::string operator()(const host::StringArray& v) const {
       std::string out = "[";
@@ -42,7 +42,7 @@ enum class Use { read, call, write };
 
 std::string TraceValue(const std::u16string& text) {
   if (text.size() > kLongString) return "<string of " + std::to_string(text.size()) + " characters>";
-  return Dump(Json(platform::ToUtf8(text)));
+  return nlohmann::json(platform::ToUtf8(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 struct Interceptor::State {

@@ -24,8 +24,8 @@ template <class T>
 void BuildIndex(IdIndex& index, const std::vector<T>& list, const char* name) {
   const std::size_t duplicate = index.Build(IdsOf(list));
   if (duplicate != IdIndex::kNone) {
-    throw ModelError(Item(name, duplicate, list[duplicate]) + ": duplicate id " +
-                     std::to_string(list[duplicate].id));
+    throw InputError::AtItem(Item(name, duplicate, list[duplicate]),
+                             "duplicate id " + std::to_string(list[duplicate].id));
   }
 }
 
@@ -48,7 +48,7 @@ void CheckParentCycles(const std::vector<T>& list, const IdIndex& index, const c
       const auto from = std::find(path.begin(), path.end(), at);
       for (auto it = from; it != path.end(); ++it) cycle += std::to_string(list[*it].id) + " -> ";
       cycle += std::to_string(list[at].id);
-      throw ModelError(Item(name, at, list[at]) + ": parent cycle " + cycle);
+      throw InputError::AtItem(Item(name, at, list[at]), "parent cycle " + cycle);
     }
     for (const std::size_t p : path) state[p] = 2;
   }
@@ -206,7 +206,7 @@ void Model::Validate(const ModelData& data) {
   BuildIndex(diagrams, data.diagrams, "diagrams");
 
   const auto missing = [](const std::string& item, const char* what, const char* kind, std::int32_t id) {
-    return ModelError(item + ": " + what + " " + kind + " " + std::to_string(id) + " does not exist");
+    return InputError::AtItem(item, std::string(what) + " " + kind + " " + std::to_string(id) + " does not exist");
   };
   for (std::size_t i = 0; i < data.packages.size(); ++i) {
     const auto& p = data.packages[i];
@@ -243,8 +243,8 @@ void Model::Validate(const ModelData& data) {
       }
     }
     if (!d.bounds.empty() && d.bounds.size() != d.placements.size()) {
-      throw ModelError(Item("diagrams", i, d) + ": " + std::to_string(d.bounds.size()) + " bounds for " +
-                       std::to_string(d.placements.size()) + " placements");
+      throw InputError::AtItem(Item("diagrams", i, d), std::to_string(d.bounds.size()) + " bounds for " +
+                                                         std::to_string(d.placements.size()) + " placements");
     }
   }
   if (data.selected_package && packages.Find(*data.selected_package) == IdIndex::kNone) {
@@ -261,10 +261,6 @@ std::unique_ptr<Model> Model::Build(ModelData data) {
   Validate(data);
   std::unique_ptr<Model> model(new Model());
   Model& m = *model;
-  m.host_ = std::move(data.host);
-  m.technologies_ = std::move(data.technologies);
-  m.selected_package_ = data.selected_package;
-  m.active_diagram_ = data.active_diagram;
 
   m.package_index_.Build(IdsOf(data.packages));
   m.element_index_.Build(IdsOf(data.elements));
@@ -333,10 +329,6 @@ std::shared_ptr<DiagramObject> Model::AddDiagram(std::int32_t package, std::int3
 
 ModelData Model::ToData() const {
   ModelData data;
-  data.host = host_;
-  data.technologies = technologies_;
-  data.selected_package = selected_package_;
-  data.active_diagram = active_diagram_;
   for (const auto& p : packages_) data.packages.push_back(p->data());
   for (const auto& e : elements_) data.elements.push_back(e->data());
   for (const auto& c : connectors_) data.connectors.push_back(c->data());

@@ -20,16 +20,10 @@
 #include <vector>
 
 #include "host/objects.h"
+#include "kelvo/input.h"
 #include "kelvo/model_data.h"
 
 namespace kelvo {
-
-// A model that cannot be built: a duplicate id, a missing reference, a parent cycle. The message
-// names the offending item ("elements[3] (id 12): package 7 does not exist").
-class ModelError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 // The element-level derivations of a model file.
 std::u16string DefaultBaseType(std::u16string_view stereotype);
@@ -309,18 +303,14 @@ class PackageObject final : public host::Package {
 // to add diagrams).
 class Model {
  public:
-  // Validates `data` and builds the live objects. Throws ModelError naming the offending item.
+  // Validates `data` and builds the live objects. Throws InputError naming the offending item
+  // ("elements[3] (id 12)": a duplicate id, a missing reference, a parent cycle).
   static std::unique_ptr<Model> Build(ModelData data);
-  // Only the checks of Build: throws ModelError, builds nothing.
+  // Only the checks of Build: throws InputError, builds nothing.
   static void Validate(const ModelData& data);
 
   Model(const Model&) = delete;
   Model& operator=(const Model&) = delete;
-
-  const HostSettings& host() const { return host_; }
-  const std::vector<std::u16string>& technologies() const { return technologies_; }
-  std::optional<std::int32_t> selected_package() const { return selected_package_; }
-  std::optional<std::int32_t> active_diagram() const { return active_diagram_; }
 
   // All objects in model (file) order; diagrams created later follow the model's own.
   const std::vector<std::shared_ptr<PackageObject>>& packages() const { return packages_; }
@@ -346,7 +336,8 @@ class Model {
   std::shared_ptr<DiagramObject> AddDiagram(std::int32_t package, std::int32_t parent, std::u16string name,
                                             std::u16string type);
 
-  // The model's content as data again, diagrams added since included, derived values filled in.
+  // The model's content as data again (the session's state, kept by the host, left out), diagrams
+  // added since included, derived values filled in.
   ModelData ToData() const;
 
  private:
@@ -366,11 +357,7 @@ class Model {
     return position == IdIndex::kNone ? nullptr : Address(list[position]);
   }
 
-  HostSettings host_;
   std::unordered_set<std::u16string> names_;
-  std::vector<std::u16string> technologies_;
-  std::optional<std::int32_t> selected_package_;
-  std::optional<std::int32_t> active_diagram_;
 
   std::vector<std::shared_ptr<PackageObject>> packages_;
   // Elements and connectors lie side by side in one block each, their cold data elsewhere, so that

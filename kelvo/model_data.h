@@ -59,6 +59,7 @@ struct DiagramData {
   std::int32_t package = 0;
   std::int32_t parent = 0;
   std::u16string name;
+  std::u16string key;  // the diagram's id in the file it was imported from; not kept in model files
   std::u16string type = u"BPMN::BPMN";
   std::vector<std::int32_t> placements;
   std::vector<std::optional<Bounds>> bounds;  // parallel to placements where known (imports), else empty

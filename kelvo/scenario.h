@@ -1,26 +1,25 @@
-// The scenario player: reads a "kelvo-scenario/1" file, plays its steps against the add-in module
-// as the host would (one COrbelt for the whole scenario, host state carried from step to step,
-// the recording user interface), and writes what happened as a "kelvo-transcript/1" document.
+// The scenario player: plays a scripted host session against the add-in module as the host
+// would (one COrbelt for the whole scenario, host state carried from step to step, the recording
+// user interface) and records what each step did. Reading scenarios and writing transcripts are
+// the file formats' business (formats/).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <ostream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "host/variant.h"
 #include "kelvo/host.h"
 #include "kelvo/interceptor.h"
-#include "kelvo/json_input.h"
 #include "kelvo/model_data.h"
+#include "kelvo/validation.h"
+#include "platform/component.h"
 #include "platform/loader.h"
+#include "platform/ui.h"
 
 namespace kelvo {
-
-inline constexpr std::string_view kScenarioFormat = "kelvo-scenario/1";
-inline constexpr std::string_view kTranscriptFormat = "kelvo-transcript/1";
 
 struct ScenarioStep {
   enum class Kind { call, select, open, validate };
@@ -48,13 +47,20 @@ struct Scenario {
   std::vector<ScenarioStep> steps;
 };
 
-// Reads a scenario and its model. Throws InputError naming the file and the item.
-Scenario LoadScenarioFile(const std::string& path);
-// `base_directory` resolves a model given by path.
-Scenario ParseScenario(std::string_view text, const std::string& file, const std::string& base_directory);
+// What one step did.
+struct PlayedStep {
+  const ScenarioStep* step = nullptr;
+  host::Variant result;
+  std::optional<platform::CallError> error;
+  std::vector<platform::MessageBoxRecord> message_boxes;
+  std::vector<platform::DialogRecord> dialogs;
+  std::vector<platform::HelpRecord> help;
+  std::vector<ReportedViolation> violations;
+  std::optional<std::vector<std::string>> calls;    // the host members used, when the scenario traces
+  std::optional<std::vector<RunFailure>> failures;  // validate steps
+};
 
-// Plays the scenario against the add-in in `module` and returns the transcript document.
-Json PlayScenario(const Scenario& scenario, const platform::LoadedModule& module);
-void WriteTranscript(std::ostream& out, const Json& transcript);
+// Plays the scenario against the add-in in `module`.
+std::vector<PlayedStep> PlayScenario(const Scenario& scenario, const platform::LoadedModule& module);
 
 }  // namespace kelvo

@@ -1,9 +1,7 @@
 #include "kelvo/validation.h"
 
 #include <algorithm>
-#include <charconv>
 
-#include "kelvo/json_input.h"
 #include "platform/text.h"
 
 namespace kelvo {
@@ -105,22 +103,6 @@ ValidationResult RunValidation(Session& session, platform::DispatchObject& addin
   result.violations.reserve(violations.size() - first_violation);
   for (std::size_t i = first_violation; i < violations.size(); ++i) result.violations.push_back(Resolve(host, violations[i]));
   return result;
-}
-
-std::optional<std::int32_t> ChooseDiagram(const Model& model, const std::string& choice) {
-  if (choice.empty()) {
-    if (model.active_diagram()) return model.active_diagram();
-    if (!model.diagrams().empty()) return model.diagrams().front()->data().id;
-    return std::nullopt;
-  }
-  std::int32_t id = 0;
-  const auto [end, error] = std::from_chars(choice.data(), choice.data() + choice.size(), id);
-  if (error == std::errc() && end == choice.data() + choice.size() && model.FindDiagram(id)) return id;
-  const std::u16string name = platform::FromUtf8(choice);
-  for (const auto& diagram : model.diagrams()) {
-    if (diagram->data().name == name) return diagram->data().id;
-  }
-  throw InputError("--diagram " + choice + ": the model has no diagram with that id or name");
 }
 
 ValidationResult ValidateModel(const platform::LoadedModule& module, std::shared_ptr<Host> host,

@@ -66,11 +66,6 @@ struct ValidationResult {
 // also left in the host's record.
 ValidationResult RunValidation(Session& session, platform::DispatchObject& addin);
 
-// The diagram to open for validating: `choice` is an id or a name (a name that is all digits is
-// taken for an id first); empty chooses the model's active diagram, else its first diagram, else
-// none. Throws InputError when nothing matches.
-std::optional<std::int32_t> ChooseDiagram(const Model& model, const std::string& choice);
-
 // Validates in a fresh session: creates the add-in object from `module`, opens `diagram`, runs,
 // and destroys the object again.
 ValidationResult ValidateModel(const platform::LoadedModule& module, std::shared_ptr<Host> host,

@@ -9,7 +9,7 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
-#include "kelvo/bpmn_document.h"
+#include "bpmn/document.h"
 
 namespace {
 
@@ -169,7 +169,7 @@ TEST_F(TempDir, RegisterAndUnregisterRunTheModulesSelfRegistration) {
 namespace {
 
 // A process with a start event leading to a task, and a second start event that leads nowhere.
-const std::string kModelNs(kelvo::bpmn::kModelNamespace);
+const std::string kModelNs(bpmn::kModelNamespace);
 const std::string kSmallProcess = R"(<?xml version="1.0" encoding="UTF-8"?>
 <definitions xmlns=")" + kModelNs +
                                   R"(" id="Defs" name="Small">

@@ -57,7 +57,7 @@ TEST(HostState, SelectionAndOpenDiagramStartFromTheModel) {
   host->ShowDiagram(second);
   EXPECT_EQ(host->ActiveDiagram()->Id(), second);
   EXPECT_THROW(host->ShowDiagram(77), host::Error);
-  EXPECT_THROW(host->SelectPackage(77), kelvo::ModelError);
+  EXPECT_THROW(host->SelectPackage(77), host::Error);
   host->SelectPackage(std::nullopt);
   EXPECT_FALSE(host->SelectedPackage());
 }

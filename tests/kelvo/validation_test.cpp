@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "kelvo/report.h"
+#include "formats/report.h"
 #include "kelvo/session.h"
 #include "kelvo/validation.h"
 #include "platform/loader.h"
@@ -155,52 +155,31 @@ TEST_F(ValidationRun, TracedRunsSeeWrappedObjects) {
   EXPECT_EQ(trace[0], "Repository.ValidationService()");
 }
 
-TEST(ChooseDiagram, ByIdByNameOrTheDefault) {
-  ModelBuilder b;
-  const auto first = b.Diagram(u"First");
-  const auto second = b.Diagram(u"12");
-  const auto third = b.Diagram(u"Third");
-  b.data().active_diagram = third;
-  auto host = b.Host();
-  EXPECT_EQ(kelvo::ChooseDiagram(host->model(), ""), third);
-  EXPECT_EQ(kelvo::ChooseDiagram(host->model(), "First"), first);
-  EXPECT_EQ(kelvo::ChooseDiagram(host->model(), std::to_string(second)), second);
-  EXPECT_EQ(kelvo::ChooseDiagram(host->model(), "12"), second);  // no diagram 12: the name
-  EXPECT_THROW(kelvo::ChooseDiagram(host->model(), "Nothing"), kelvo::InputError);
-
-  ModelBuilder none;
-  EXPECT_EQ(kelvo::ChooseDiagram(none.Host()->model(), ""), std::nullopt);
-  ModelBuilder no_active;
-  const auto only = no_active.Diagram(u"Only");
-  no_active.data().active_diagram.reset();
-  EXPECT_EQ(kelvo::ChooseDiagram(no_active.Host()->model(), ""), only);
-}
-
 TEST_F(ValidationRun, ReportJsonCarriesTheSummaryAndObjects) {
   kelvo::Session session(builder_.Host());
   addin_.fail_on_element = task_;
   const kelvo::ValidationResult result = kelvo::RunValidation(session, addin_);
   std::ostringstream out;
-  kelvo::WriteReportJson(out, {{"orders.json", result}});
-  const kelvo::Json report = kelvo::Json::parse(out.str());
+  formats::WriteReportJson(out, {{"orders.json", result}});
+  const formats::Json report = formats::Json::parse(out.str());
   EXPECT_EQ(report["format"], "orbelt-report/1");
   const auto& model = report["models"][0];
   EXPECT_EQ(model["file"], "orders.json");
-  EXPECT_EQ(model["diagram"], (kelvo::Json{{"id", 1}, {"name", "Main"}}));
+  EXPECT_EQ(model["diagram"], (formats::Json{{"id", 1}, {"name", "Main"}}));
   EXPECT_EQ(model["violations"][0],
-            (kelvo::Json{{"object", {{"kind", "element"}, {"id", 10}, {"key", "10"}, {"name", "Begin"}, {"type", "StartEvent"}}},
+            (formats::Json{{"object", {{"kind", "element"}, {"id", 10}, {"key", "10"}, {"name", "Begin"}, {"type", "StartEvent"}}},
                          {"rule", "Element rule"},
                          {"level", 0},
                          {"severity", "error"},
                          {"message", "start problem"}}));
   EXPECT_EQ(model["violations"][2]["object"]["kind"], "connector");
-  EXPECT_EQ(model["failures"][0]["error"], (kelvo::Json{{"kind", "overflow"}, {"message", "count overflow"}}));
+  EXPECT_EQ(model["failures"][0]["error"], (formats::Json{{"kind", "overflow"}, {"message", "count overflow"}}));
   EXPECT_EQ(model["failures"][0]["rule"], "Element rule");
   EXPECT_EQ(model["summary"],
-            (kelvo::Json{{"elements", 2}, {"connectors", 1}, {"errors", 1}, {"warnings", 2}, {"failures", 2}}));
+            (formats::Json{{"elements", 2}, {"connectors", 1}, {"errors", 1}, {"warnings", 2}, {"failures", 2}}));
 
   std::ostringstream text;
-  kelvo::WriteReportText(text, {{"orders.json", result}});
+  formats::WriteReportText(text, {{"orders.json", result}});
   EXPECT_NE(text.str().find("error: element 10 \"Begin\" (StartEvent): start problem [Element rule]"), std::string::npos)
       << text.str();
   EXPECT_NE(text.str().find("2 elements, 1 connector: 1 error, 2 warnings, 2 failures"), std::string::npos) << text.str();
@@ -216,7 +195,7 @@ TEST(ValidationWithTheAddin, AStartEventWithoutOutgoingFlowIsReported) {
   b.element(start).key = u"StartEvent_1";
   b.DiagramOfAll();
   auto host = b.Host();
-  const kelvo::ValidationResult result = kelvo::ValidateModel(module, host, kelvo::ChooseDiagram(host->model(), ""));
+  const kelvo::ValidationResult result = kelvo::ValidateModel(module, host, host->model().diagrams().front()->data().id);
   EXPECT_TRUE(result.failures.empty());
   bool found = false;
   for (const auto& v : result.violations) {

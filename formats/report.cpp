@@ -1,10 +1,12 @@
-#include "kelvo/report.h"
+#include "formats/report.h"
 
-#include "platform/text.h"
+#include "formats/result_json.h"
 
-namespace kelvo {
+namespace formats {
 
-std::string Utf8(const std::u16string& text) { return platform::ToUtf8(text); }
+using kelvo::ObjectInfo;
+using kelvo::RunObject;
+using kelvo::ValidationResult;
 
 std::string_view Severity(std::int32_t level) {
   switch (level) {
@@ -15,31 +17,6 @@ std::string_view Severity(std::int32_t level) {
     default:
       return "info";
   }
-}
-
-Json ObjectJson(const ObjectInfo& object, bool with_type) {
-  if (object.kind == RunObject::Kind::none) return nullptr;
-  Json out = Json::object();
-  out["kind"] = object.kind == RunObject::Kind::element ? "element" : "connector";
-  out["id"] = object.id;
-  out["key"] = Utf8(object.key);
-  out["name"] = Utf8(object.name);
-  if (with_type) out["type"] = Utf8(object.type);
-  return out;
-}
-
-Json ErrorJson(const platform::CallError& error) {
-  return Json{{"kind", std::string(host::ToString(error.kind))}, {"message", error.message}};
-}
-
-namespace {
-
-Json RuleJson(const std::optional<std::u16string>& rule) { return rule ? Json(Utf8(*rule)) : Json(nullptr); }
-
-}  // namespace
-
-Json FailureJson(const RunFailure& failure) {
-  return Json{{"object", ObjectJson(failure.object, false)}, {"rule", RuleJson(failure.rule)}, {"error", ErrorJson(failure.error)}};
 }
 
 void WriteReportJson(std::ostream& out, const std::vector<ModelReport>& reports) {
@@ -123,4 +100,4 @@ void WriteReportText(std::ostream& out, const std::vector<ModelReport>& reports)
   }
 }
 
-}  // namespace kelvo
+}  // namespace formats

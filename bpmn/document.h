@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kelvo::bpmn {
+namespace bpmn {
 
 // The namespace URIs of BPMN 2.0 files: the model, its diagram interchange and the bounds.
 inline constexpr std::string_view kModelNamespace = "http://www.omg.org/spec/BPMN/20100524/MODEL";
@@ -28,7 +28,7 @@ struct Name {
 // A parsed file. Strings handed out (node names and values) live as long as the document.
 class Document {
  public:
-  // Throws BpmnError when the bytes are not a well-formed, safe XML document in a known encoding.
+  // Throws kelvo::InputError when the bytes are not a well-formed, safe XML document in a known encoding.
   Document(std::string bytes, std::string file);
   Document(const Document&) = delete;
   Document& operator=(const Document&) = delete;
@@ -84,4 +84,4 @@ class Scope {
   Name name_;
 };
 
-}  // namespace kelvo::bpmn
+}  // namespace bpmn

@@ -1,42 +1,36 @@
-#include "kelvo/json_input.h"
+#include "formats/json.h"
 
 #include <algorithm>
-#include <fstream>
+#include <cstdio>
 #include <limits>
-#include <sstream>
 
 #include "platform/text.h"
 
-namespace kelvo {
+namespace formats {
 
 std::string Dump(const Json& value, int indent) {
   return value.dump(indent, ' ', false, nlohmann::detail::error_handler_t::replace);
 }
 
-namespace json_input {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw InputError(path + ": cannot be read");
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) throw InputError(path + ": cannot be read");
-  return text.str();
-}
+namespace json {
 
 Json Parse(std::string_view text, const std::string& file) {
   try {
     return Json::parse(text.begin(), text.end());
   } catch (const nlohmann::json::parse_error& e) {
-    // "[json.exception.parse_error.101] parse error at line 3, column 5: ..." -> "line 3, column 5: ..."
-    std::string message = e.what();
-    const auto at = message.find(" at line ");
-    if (at != std::string::npos) {
-      message = message.substr(at + 4);
-    } else if (const auto bracket = message.find("] "); bracket != std::string::npos) {
-      message = message.substr(bracket + 2);
+    // "[json.exception.parse_error.101] parse error at line 3, column 5: MESSAGE"
+    const std::string_view what = e.what();
+    const auto after = [&what](std::string_view mark, std::size_t from) {
+      const auto at = what.find(mark, from);
+      return at == std::string_view::npos ? what : what.substr(at + mark.size());
+    };
+    InputError::Place place{file, 0, 0, {}};
+    std::string_view message = after("] ", 0);
+    if (const auto at = what.find(" at line "); at != std::string_view::npos) {
+      std::sscanf(e.what() + at, " at line %d, column %d", &place.line, &place.column);
+      message = after(": ", at);
     }
-    throw InputError(file + ": not valid JSON: " + message);
+    throw InputError(std::move(place), "not valid JSON: " + std::string(message));
   }
 }
 
@@ -47,7 +41,7 @@ std::string Child(const std::string& path, std::string_view key) {
 std::string Child(const std::string& path, std::size_t index) { return path + "[" + std::to_string(index) + "]"; }
 
 void Fail(const std::string& path, const std::string& message) {
-  throw InputError((path.empty() ? std::string("top level") : path) + ": " + message);
+  throw InputError::AtItem(path.empty() ? std::string("top level") : path, message);
 }
 
 namespace {
@@ -120,5 +114,5 @@ const Json* Member(const Json& object, std::string_view key) {
   return it == object.end() ? nullptr : &*it;
 }
 
-}  // namespace json_input
-}  // namespace kelvo
+}  // namespace json
+}  // namespace formats

@@ -1,11 +1,12 @@
-#include "kelvo/model_json.h"
+#include "formats/model_file.h"
 
 #include "kelvo/model.h"
 #include "platform/text.h"
 
-namespace kelvo {
+namespace formats {
 
-using namespace json_input;
+using namespace json;
+using namespace kelvo;
 
 namespace {
 
@@ -162,12 +163,12 @@ ModelData ParseModel(std::string_view text, const std::string& file) {
     ModelData model = ModelFromJson(value);
     Model::Validate(model);
     return model;
-  } catch (const std::runtime_error& e) {  // InputError or ModelError
-    throw InputError(file + ": " + e.what());
+  } catch (const InputError& e) {
+    throw e.In(file);
   }
 }
 
-ModelData LoadModelFile(const std::string& path) { return ParseModel(ReadFile(path), path); }
+ModelData LoadModelFile(const std::string& path) { return ParseModel(kelvo::ReadFile(path), path); }
 
 namespace {
 
@@ -242,4 +243,4 @@ Json ModelToJson(const ModelData& model) {
 
 std::string WriteModel(const ModelData& model) { return Dump(ModelToJson(model), 2) + "\n"; }
 
-}  // namespace kelvo
+}  // namespace formats

@@ -5,37 +5,32 @@
 
 #include <cstdint>
 #include <initializer_list>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include <nlohmann/json.hpp>
 
-namespace kelvo {
+#include "kelvo/input.h"
 
-// An input file that cannot be used: unreadable, not JSON, not of its format, or naming what
-// does not exist. The message names the file and the item (and the line where it applies).
-class InputError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+namespace formats {
+
+using kelvo::InputError;
 
 using Json = nlohmann::ordered_json;
 
 // Writes JSON as UTF-8 text; invalid UTF-8 in a string (from a lone surrogate) becomes U+FFFD.
 std::string Dump(const Json& value, int indent = -1);
 
-namespace json_input {
+namespace json {
 
-// The text of a file; throws InputError naming the file.
-std::string ReadFile(const std::string& path);
-// Parses JSON text, keeping object keys in written order; throws InputError with the line and
-// column.
+// Parses JSON text, keeping object keys in written order; throws InputError naming `file`, the
+// line and the column.
 Json Parse(std::string_view text, const std::string& file);
 
 std::string Child(const std::string& path, std::string_view key);
 std::string Child(const std::string& path, std::size_t index);
 
+// Throws InputError naming the item at `path` (the file is named by the caller).
 [[noreturn]] void Fail(const std::string& path, const std::string& message);
 void ExpectObject(const Json& value, const std::string& path);
 void ExpectArray(const Json& value, const std::string& path);
@@ -48,5 +43,5 @@ std::u16string String(const Json& value, const std::string& path);  // UTF-8 in 
 // The member `key` of `object`, or nullptr when absent.
 const Json* Member(const Json& object, std::string_view key);
 
-}  // namespace json_input
-}  // namespace kelvo
+}  // namespace json
+}  // namespace formats

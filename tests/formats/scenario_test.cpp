@@ -7,12 +7,14 @@
 #include <fstream>
 #include <memory>
 
+#include "formats/scenario_file.h"
+#include "formats/transcript.h"
 #include "kelvo/scenario.h"
 #include "platform/loader.h"
 
 namespace {
 
-using kelvo::Json;
+using formats::Json;
 
 const char* kModel = R"({
   "format": "kelvo-model/1",
@@ -45,7 +47,7 @@ class ScenarioRefusal : public testing::TestWithParam<Refusal> {};
 
 TEST_P(ScenarioRefusal, NamesTheFileAndTheItem) {
   try {
-    kelvo::ParseScenario(GetParam().text, "play.json", "");
+    formats::ParseScenario(GetParam().text, "play.json", "");
     FAIL() << "accepted";
   } catch (const kelvo::InputError& e) {
     const std::string message = e.what();
@@ -89,14 +91,14 @@ TEST(ScenarioReader, AModelPathIsRelativeToTheScenarioFile) {
   std::ofstream(directory / "orders.json") << kModel;
   std::ofstream(directory / "play.json") << R"({"format": "kelvo-scenario/1", "model": "orders.json",
                                                  "host": {"build": 794}, "steps": [{"host": "select", "package": 2}]})";
-  const kelvo::Scenario scenario = kelvo::LoadScenarioFile((directory / "play.json").string());
+  const kelvo::Scenario scenario = formats::LoadScenarioFile((directory / "play.json").string());
   EXPECT_EQ(scenario.model.elements.size(), 2u);
   EXPECT_EQ(scenario.model.host.build, 794);
   EXPECT_EQ(scenario.model.host.model_location, u"model.kvm");
 
   std::ofstream(directory / "broken.json") << R"({"format": "kelvo-scenario/1", "model": "missing.json"})";
   try {
-    kelvo::LoadScenarioFile((directory / "broken.json").string());
+    formats::LoadScenarioFile((directory / "broken.json").string());
     FAIL();
   } catch (const kelvo::InputError& e) {
     EXPECT_NE(std::string(e.what()).find("missing.json"), std::string::npos) << e.what();
@@ -106,7 +108,7 @@ TEST(ScenarioReader, AModelPathIsRelativeToTheScenarioFile) {
 
 TEST(ScenarioReader, InfoValuesKeepTheirTypes) {
   const kelvo::Scenario scenario =
-      kelvo::ParseScenario(ScenarioText(R"([{"call": "Kelvo_OnPostNewElement", "info": [10, "11", 1.5, 4294967296]}])"),
+      formats::ParseScenario(ScenarioText(R"([{"call": "Kelvo_OnPostNewElement", "info": [10, "11", 1.5, 4294967296]}])"),
                            "play.json", "");
   const auto& info = *scenario.steps[0].info;
   EXPECT_EQ(std::get<std::int32_t>(info[0]), 10);
@@ -125,7 +127,7 @@ class ScenarioPlay : public testing::Test {
     module_ = std::make_unique<platform::LoadedModule>(path);
   }
   Json Play(const std::string& text) {
-    const Json transcript = kelvo::PlayScenario(kelvo::ParseScenario(text, "play.json", ""), *module_);
+    const Json transcript = formats::TranscriptJson(kelvo::PlayScenario(formats::ParseScenario(text, "play.json", ""), *module_));
     EXPECT_EQ(transcript["format"], "kelvo-transcript/1");
     return transcript["steps"];
   }

@@ -8,8 +8,8 @@
 #include <set>
 #include <unordered_set>
 
-#include "kelvo/bpmn_import.h"
-#include "kelvo/bpmn_import_fixture.h"
+#include "bpmn/import.h"
+#include "bpmn/import_fixture.h"
 
 namespace {
 
@@ -54,13 +54,13 @@ TEST(BpmnCorpus, EveryFileIsReadOrRefusedClearly) {
   for (const auto& entry : fs::recursive_directory_iterator(CorpusDir())) {
     if (!entry.is_regular_file()) continue;
     const std::string relative = fs::relative(entry.path(), CorpusDir()).generic_string();
-    EXPECT_TRUE(kelvo::IsBpmnPath(entry.path().string())) << relative;
+    EXPECT_TRUE(bpmn::IsBpmnPath(entry.path().string())) << relative;
     try {
-      const kelvo::BpmnImport imported = kelvo::ImportBpmnFile(entry.path().string(), Small());
+      const bpmn::Import imported = bpmn::ImportFile(entry.path().string(), Small());
       EXPECT_FALSE(kBroken.contains(relative)) << relative << " was read";
       ExpectConsistent(imported.model, relative);
       ++read;
-    } catch (const kelvo::BpmnError& error) {
+    } catch (const kelvo::InputError& error) {
       EXPECT_TRUE(kBroken.contains(relative)) << error.what();
       EXPECT_EQ(error.file(), entry.path().string());
       EXPECT_GT(error.line(), 0) << error.what();
@@ -87,9 +87,9 @@ TEST_P(CorpusRefusals, StopWhereTheFaultIs) {
   REQUIRE_CORPUS();
   const RefusedCase& c = GetParam();
   try {
-    kelvo::ImportBpmnFile((CorpusDir() / c.file).string(), Small());
+    bpmn::ImportFile((CorpusDir() / c.file).string(), Small());
     FAIL() << "read";
-  } catch (const kelvo::BpmnError& error) {
+  } catch (const kelvo::InputError& error) {
     EXPECT_NE(error.message().find(c.message), std::string::npos) << error.what();
     EXPECT_EQ(error.line(), c.line) << error.what();
   }
@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(Broken, CorpusRefusals,
                          [](const auto& info) { return std::string(info.param.name); });
 
 std::map<std::string, int> StereotypeCounts(const std::string& relative) {
-  const kelvo::BpmnImport imported = kelvo::ImportBpmnFile((CorpusDir() / relative).string(), Small());
+  const bpmn::Import imported = bpmn::ImportFile((CorpusDir() / relative).string(), Small());
   std::map<std::string, int> counts;
   for (const kelvo::ElementData& element : imported.model.elements) ++counts[U8(element.stereotype)];
   for (const kelvo::ConnectorData& connector : imported.model.connectors) ++counts[U8(connector.stereotype)];

@@ -1,39 +1,12 @@
 // Bringing a BPMN file's bytes to a parsed, trusted XML tree: encoding, UTF-8 checks, DOCTYPE
 // refusal, in-place parsing, and error positions in lines and characters.
-#include "kelvo/bpmn_document.h"
+#include "bpmn/document.h"
 
 #include <algorithm>
 #include <cstring>
 #include <optional>
 
-#include "kelvo/bpmn_import.h"
-
-namespace kelvo {
-
-namespace {
-
-// "FILE:LINE:COLUMN: MESSAGE", or "FILE: MESSAGE" without a place in the text.
-std::string Describe(const std::string& file, int line, int column, const std::string& message) {
-  std::string text = file;
-  if (line > 0) {
-    text += ':';
-    text += std::to_string(line);
-    text += ':';
-    text += std::to_string(column);
-  }
-  text += ": ";
-  text += message;
-  return text;
-}
-
-}  // namespace
-
-BpmnError::BpmnError(std::string file, int line, int column, std::string message)
-    : std::runtime_error(Describe(file, line, column, message)),
-      file_(std::move(file)),
-      line_(line),
-      column_(column),
-      message_(std::move(message)) {}
+#include "kelvo/input.h"
 
 namespace bpmn {
 namespace {
@@ -207,7 +180,7 @@ void Document::Fail(std::size_t offset, const std::string& message) const {
   const auto characters = std::count_if(line_text.begin(), line_text.end(), [](char c) {
     return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
   });
-  throw BpmnError(file_, line, 1 + static_cast<int>(characters), message);
+  throw kelvo::InputError({file_, line, 1 + static_cast<int>(characters), {}}, message);
 }
 
 void Document::Fail(pugi::xml_node node, const std::string& message) const { Fail(OffsetOf(node), message); }
@@ -248,4 +221,3 @@ Ns Scopes::Resolve(pugi::xml_node node, std::string_view prefix) const {
 }
 
 }  // namespace bpmn
-}  // namespace kelvo

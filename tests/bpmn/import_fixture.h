@@ -10,8 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "kelvo/bpmn_document.h"
-#include "kelvo/bpmn_import.h"
+#include "bpmn/document.h"
+#include "bpmn/import.h"
+#include "kelvo/input.h"
 #include "platform/text.h"
 
 namespace bpmn_test {
@@ -88,12 +89,12 @@ inline const kelvo::Technology& Small() {
 }
 
 // A definitions element in the BPMN namespace (prefix bpmn) with DI and DC bound, around `body`.
-inline const std::string kModelNs(kelvo::bpmn::kModelNamespace);
+inline const std::string kModelNs(bpmn::kModelNamespace);
 
 inline std::string Definitions(std::string_view body, std::string_view attributes = "") {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<bpmn:definitions xmlns:bpmn=\"" + kModelNs +
-         "\" xmlns:bpmndi=\"" + std::string(kelvo::bpmn::kDiNamespace) + "\" xmlns:dc=\"" +
-         std::string(kelvo::bpmn::kDcNamespace) + "\" id=\"Definitions_1\"" + std::string(attributes) +
+         "\" xmlns:bpmndi=\"" + std::string(bpmn::kDiNamespace) + "\" xmlns:dc=\"" +
+         std::string(bpmn::kDcNamespace) + "\" id=\"Definitions_1\"" + std::string(attributes) +
          ">\n" + std::string(body) + "\n</bpmn:definitions>\n";
 }
 
@@ -101,8 +102,8 @@ inline std::string Process(std::string_view body, std::string_view id = "Process
   return "<bpmn:process id=\"" + std::string(id) + "\">" + std::string(body) + "</bpmn:process>";
 }
 
-inline kelvo::BpmnImport Import(const std::string& xml, const kelvo::Technology& technology = Small()) {
-  return kelvo::ImportBpmnText(xml, "test.bpmn", technology);
+inline bpmn::Import Import(const std::string& xml, const kelvo::Technology& technology = Small()) {
+  return bpmn::ImportText(xml, "test.bpmn", technology);
 }
 
 inline std::string U8(std::u16string_view text) { return platform::ToUtf8(text); }

@@ -2,27 +2,31 @@
 // connectors (with their stereotype's tags and the file's values); what only the whole file
 // can tell (pools of processes, boundary attachment, default flows, referenced data objects,
 // connector ends, diagram placements) is settled afterwards, before ids are handed out.
-#include "kelvo/bpmn_import.h"
+#include "bpmn/import.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <filesystem>
-#include <fstream>
 #include <unordered_map>
 #include <unordered_set>
 
-#include "kelvo/bpmn_document.h"
+#include "bpmn/document.h"
+#include "kelvo/input.h"
 #include "platform/text.h"
 
-namespace kelvo {
+namespace bpmn {
 namespace {
 
-using bpmn::Document;
-using bpmn::Name;
-using bpmn::Ns;
-using bpmn::Scope;
-using bpmn::Scopes;
+using kelvo::Bounds;
+using kelvo::ConnectorData;
+using kelvo::DiagramData;
+using kelvo::ElementData;
+using kelvo::ModelData;
+using kelvo::Tag;
+using kelvo::Stereotype;
+using kelvo::TagDefinition;
+using kelvo::Technology;
 
 constexpr std::size_t kMaxValueBytes = std::size_t{1} << 20;
 constexpr int kMaxDepth = 256;
@@ -236,7 +240,7 @@ class Importer {
         technology_(technology),
         templates_(MakeTemplates(technology)) {}
 
-  BpmnImport Run();
+  Import Run();
 
  private:
   // Reading, in document order.
@@ -266,10 +270,10 @@ class Importer {
   void ResolveDataObjects();
   void ResolveDefaults();
   bool ResolveEnd(End& end) const;
-  BpmnImport Assemble(std::u16string package_name);
+  Import Assemble(std::u16string package_name);
   std::vector<std::int32_t> AssembleElements(ModelData& model);
   void AssembleConnectors(ModelData& model, const std::vector<std::int32_t>& ids);
-  void AssembleDiagrams(BpmnImport& result, const std::vector<std::int32_t>& ids);
+  void AssembleDiagrams(Import& result, const std::vector<std::int32_t>& ids);
 
   // Calls visit(child, name) for each element child, with the child's namespace bindings in scope.
   template <class Visit>
@@ -356,7 +360,7 @@ void Importer::Check(pugi::xml_node node, int depth) const {
     document_.Fail(node, "elements are nested deeper than " + std::to_string(kMaxDepth) + " levels");
 }
 
-BpmnImport Importer::Run() {
+Import Importer::Run() {
   const pugi::xml_node definitions = document_.Root();
   const Scope root(scopes_, definitions);
   if (root.name().ns != Ns::kModel || root.name().local != "definitions")
@@ -751,8 +755,8 @@ bool Importer::ResolveEnd(End& end) const {
   return end.element != kNoIndex;
 }
 
-BpmnImport Importer::Assemble(std::u16string package_name) {
-  BpmnImport result;
+Import Importer::Assemble(std::u16string package_name) {
+  Import result;
   ModelData& model = result.model;
   model.host.model_location = platform::FromUtf8(document_.file());
   model.technologies.push_back(technology_.id);
@@ -804,7 +808,7 @@ void Importer::AssembleConnectors(ModelData& model, const std::vector<std::int32
 }
 
 // One diagram per BPMNDiagram; without any, one diagram placing every element.
-void Importer::AssembleDiagrams(BpmnImport& result, const std::vector<std::int32_t>& ids) {
+void Importer::AssembleDiagrams(Import& result, const std::vector<std::int32_t>& ids) {
   ModelData& model = result.model;
   auto add = [&](std::u16string name, std::u16string key) -> DiagramData& {
     DiagramData& diagram = model.diagrams.emplace_back();
@@ -812,7 +816,7 @@ void Importer::AssembleDiagrams(BpmnImport& result, const std::vector<std::int32
     diagram.package = kFilePackage;
     diagram.name =
         name.empty() ? u"Diagram " + platform::FromUtf8(std::to_string(diagram.id)) : std::move(name);
-    result.diagram_keys.push_back(std::move(key));
+    diagram.key = std::move(key);
     return diagram;
   };
   for (PendingDiagram& pending : diagrams_) {
@@ -835,22 +839,13 @@ void Importer::AssembleDiagrams(BpmnImport& result, const std::vector<std::int32
 
 }  // namespace
 
-BpmnImport ImportBpmnText(std::string bytes, const std::string& file, const Technology& technology) {
+Import ImportText(std::string bytes, const std::string& file, const Technology& technology) {
   const Document document(std::move(bytes), file);
   return Importer(document, technology).Run();
 }
 
-BpmnImport ImportBpmnFile(const std::string& path, const Technology& technology) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) throw BpmnError(path, 0, 0, "a folder, not a file");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw BpmnError(path, 0, 0, "cannot open the file");
-  in.seekg(0, std::ios::end);
-  std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
-  in.seekg(0, std::ios::beg);
-  if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())))
-    throw BpmnError(path, 0, 0, "cannot read the file");
-  return ImportBpmnText(std::move(bytes), path, technology);
+Import ImportFile(const std::string& path, const Technology& technology) {
+  return ImportText(kelvo::ReadFile(path), path, technology);
 }
 
 bool IsBpmnPath(std::string_view path) {
@@ -859,23 +854,4 @@ bool IsBpmnPath(std::string_view path) {
   return extension == ".bpmn" || extension == ".bpmn2" || extension == ".xml";
 }
 
-bool ChooseDiagram(BpmnImport& imported, std::string_view choice) {
-  const std::u16string wanted = platform::FromUtf8(choice);
-  std::vector<DiagramData>& diagrams = imported.model.diagrams;
-  auto choose = [&](std::size_t index) {
-    imported.model.active_diagram = diagrams[index].id;
-    return true;
-  };
-  for (std::size_t i = 0; i < imported.diagram_keys.size() && i < diagrams.size(); ++i)
-    if (!imported.diagram_keys[i].empty() && imported.diagram_keys[i] == wanted) return choose(i);
-  for (std::size_t i = 0; i < diagrams.size(); ++i)
-    if (diagrams[i].name == wanted) return choose(i);
-  std::int32_t id = 0;
-  const auto [end, error] = std::from_chars(choice.data(), choice.data() + choice.size(), id);
-  if (error != std::errc() || end != choice.data() + choice.size()) return false;
-  for (std::size_t i = 0; i < diagrams.size(); ++i)
-    if (diagrams[i].id == id) return choose(i);
-  return false;
-}
-
-}  // namespace kelvo
+}  // namespace bpmn

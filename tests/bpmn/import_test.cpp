@@ -1,10 +1,10 @@
 // The BPMN 2.0 mapping: stereotypes and tags of events, activities, gateways and flows;
 // containment; data objects; dropped connectors; diagrams; defaults from the technology.
-#include "kelvo/bpmn_import.h"
+#include "bpmn/import.h"
 
 #include <gtest/gtest.h>
 
-#include "kelvo/bpmn_import_fixture.h"
+#include "bpmn/import_fixture.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ class ElementTags : public testing::TestWithParam<TagCase> {};
 
 TEST_P(ElementTags, ReadsStereotypeAndTags) {
   const TagCase& c = GetParam();
-  const kelvo::BpmnImport imported = Import(Definitions(Process(c.body) + c.extra));
+  const bpmn::Import imported = Import(Definitions(Process(c.body) + c.extra));
   const kelvo::ElementData* element = FindByKey(imported.model, "X");
   ASSERT_NE(element, nullptr);
   EXPECT_EQ(U8(element->stereotype), c.stereotype);
@@ -299,7 +299,7 @@ class SequenceFlows : public testing::TestWithParam<FlowCase> {};
 
 TEST_P(SequenceFlows, ConditionTypeAndExpression) {
   const FlowCase& c = GetParam();
-  const kelvo::BpmnImport imported = Import(Definitions(Process(c.nodes + c.flow)));
+  const bpmn::Import imported = Import(Definitions(Process(c.nodes + c.flow)));
   const kelvo::ConnectorData* flow = FindConnector(imported.model, "F");
   ASSERT_NE(flow, nullptr);
   EXPECT_EQ(U8(flow->stereotype), "SequenceFlow");
@@ -395,7 +395,7 @@ TEST(BpmnImport, IdsFollowDocumentOrderAndSkipReferencedDataObjects) {
 }
 
 TEST(BpmnImport, PackageNamedAfterFileWithoutDefinitionsName) {
-  const auto imported = kelvo::ImportBpmnText(Definitions(Process("")), "/models/shipping.bpmn", Small());
+  const auto imported = bpmn::ImportText(Definitions(Process("")), "/models/shipping.bpmn", Small());
   EXPECT_EQ(U8(imported.model.packages[1].name), "shipping.bpmn");
 }
 
@@ -470,35 +470,9 @@ TEST(BpmnImport, DiagramsPlaceShapesWithBounds) {
   EXPECT_FALSE(model.diagrams[1].bounds[0].has_value());
   EXPECT_EQ(model.active_diagram, main.id);
   EXPECT_EQ(TagOf(FindByKey(model, "G")->tags, "MarkerVisible"), "true");
-  EXPECT_EQ(imported.diagram_keys, (std::vector<std::u16string>{u"D1", u"D2"}));
+  EXPECT_EQ(U8(main.key), "D1");
+  EXPECT_EQ(U8(model.diagrams[1].key), "D2");
 }
-
-struct ChoiceCase {
-  const char* name;
-  std::string choice;
-  int expected;  // index of the diagram chosen, -1 for none
-};
-
-void PrintTo(const ChoiceCase& c, std::ostream* out) { *out << c.name; }
-
-class DiagramChoice : public testing::TestWithParam<ChoiceCase> {};
-
-TEST_P(DiagramChoice, ByKeyNameOrNumber) {
-  auto imported =
-      Import(Definitions(Process("<bpmn:exclusiveGateway id=\"G\"/><bpmn:task id=\"T\"/>", "P") + kDiagrams));
-  const bool chosen = kelvo::ChooseDiagram(imported, GetParam().choice);
-  EXPECT_EQ(chosen, GetParam().expected >= 0);
-  const int expected = GetParam().expected < 0 ? 0 : GetParam().expected;
-  EXPECT_EQ(imported.model.active_diagram, imported.model.diagrams[static_cast<std::size_t>(expected)].id);
-}
-
-INSTANTIATE_TEST_SUITE_P(Choices, DiagramChoice,
-                         testing::Values(ChoiceCase{"by_key", "D2", 1}, ChoiceCase{"by_name", "Main", 0},
-                                         ChoiceCase{"by_generated_name", "Diagram 2", 1},
-                                         ChoiceCase{"by_number", "2", 1}, ChoiceCase{"unknown", "Sales", -1},
-                                         ChoiceCase{"number_out_of_range", "3", -1},
-                                         ChoiceCase{"number_with_junk", "2x", -1}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BpmnImport, WithoutDiagramsOneDiagramPlacesEveryElement) {
   const kelvo::ModelData model =
@@ -577,7 +551,7 @@ void PrintTo(const PathCase& c, std::ostream* out) { *out << c.name; }
 
 class BpmnPaths : public testing::TestWithParam<PathCase> {};
 
-TEST_P(BpmnPaths, ByExtension) { EXPECT_EQ(kelvo::IsBpmnPath(GetParam().path), GetParam().bpmn); }
+TEST_P(BpmnPaths, ByExtension) { EXPECT_EQ(bpmn::IsBpmnPath(GetParam().path), GetParam().bpmn); }
 
 INSTANTIATE_TEST_SUITE_P(
     Extensions, BpmnPaths,

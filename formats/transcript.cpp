@@ -1,0 +1,108 @@
+#include "formats/transcript.h"
+
+#include "formats/result_json.h"
+#include "platform/text.h"
+
+namespace formats {
+
+namespace {
+
+using kelvo::ScenarioStep;
+
+Json ResultJson(const host::Variant& value) {
+  struct Visitor {
+    Json operator()(std::monostate) const { return nullptr; }
+    Json operator()(bool v) const { return v; }
+    Json operator()(std::int16_t v) const { return v; }
+    Json operator()(std::int32_t v) const { return v; }
+    Json operator()(double v) const { return v; }
+    Json operator()(const std::u16string& v) const { return Utf8(v); }
+    Json operator()(const host::StringArray& v) const {
+      Json list = Json::array();
+      for (const auto& s : v) list.push_back(Utf8(s));
+      return list;
+    }
+    Json operator()(const std::shared_ptr<host::Object>&) const { return nullptr; }
+  };
+  return std::visit(Visitor{}, value);
+}
+
+Json ViolationJson(const kelvo::ReportedViolation& v) {
+  return Json{{"object", ObjectJson(v.object, false)},
+              {"rule", RuleJson(v.rule)},
+              {"ruleId", Utf8(v.rule_id)},
+              {"level", v.level},
+              {"message", Utf8(v.message)}};
+}
+
+// What the user saw during the step: message boxes, dialogs and help shown.
+void PutInterface(Json& entry, const kelvo::PlayedStep& step) {
+  Json boxes = Json::array();
+  for (const auto& box : step.message_boxes) {
+    boxes.push_back(Json{{"title", Utf8(box.title)}, {"text", Utf8(box.text)}, {"style", box.style}});
+  }
+  entry["messageBoxes"] = std::move(boxes);
+  Json dialogs = Json::array();
+  for (const auto& dialog : step.dialogs) {
+    Json controls = Json::object();
+    for (const auto& [name, text] : dialog.controls) controls[name] = Utf8(text);
+    dialogs.push_back(
+        Json{{"form", dialog.form}, {"caption", Utf8(dialog.caption)}, {"controls", std::move(controls)}});
+  }
+  entry["dialogs"] = std::move(dialogs);
+  Json help = Json::array();
+  for (const auto& h : step.help) {
+    help.push_back(
+        Json{{"file", platform::ToUtf8(platform::FromAnsi(h.file))}, {"command", h.command}, {"data", h.data}});
+  }
+  entry["help"] = std::move(help);
+}
+
+const char* HostStepName(ScenarioStep::Kind kind) {
+  switch (kind) {
+    case ScenarioStep::Kind::select:
+      return "select";
+    case ScenarioStep::Kind::open:
+      return "open";
+    default:
+      return "validate";
+  }
+}
+
+Json StepJson(std::size_t number, const kelvo::PlayedStep& played) {
+  const ScenarioStep& step = *played.step;
+  Json entry = Json::object();
+  entry["step"] = number;
+  if (step.kind == ScenarioStep::Kind::call) {
+    entry["call"] = step.call;
+  } else {
+    entry["host"] = HostStepName(step.kind);
+  }
+  entry["result"] = ResultJson(played.result);
+  entry["error"] = played.error ? ErrorJson(*played.error) : Json(nullptr);
+  PutInterface(entry, played);
+  Json violations = Json::array();
+  for (const auto& v : played.violations) violations.push_back(ViolationJson(v));
+  entry["violations"] = std::move(violations);
+  if (played.calls) entry["calls"] = *played.calls;
+  if (played.failures) {
+    Json failures = Json::array();
+    for (const auto& f : *played.failures) failures.push_back(FailureJson(f));
+    entry["failures"] = std::move(failures);
+  }
+  return entry;
+}
+
+}  // namespace
+
+Json TranscriptJson(const std::vector<kelvo::PlayedStep>& steps) {
+  Json list = Json::array();
+  for (std::size_t i = 0; i < steps.size(); ++i) list.push_back(StepJson(i + 1, steps[i]));
+  return Json{{"format", kTranscriptFormat}, {"steps", std::move(list)}};
+}
+
+void WriteTranscript(std::ostream& out, const std::vector<kelvo::PlayedStep>& steps) {
+  out << Dump(TranscriptJson(steps), 2) << "\n";
+}
+
+}  // namespace formats

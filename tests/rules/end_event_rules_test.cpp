@@ -89,7 +89,6 @@ INSTANTIATE_TEST_SUITE_P(
                       .Add(kEnd, u"EndEvent")
                       .Connect(101, 11, kEnd),
                   {R3(126)}},
-        CheckCase{"web_service_without_reference_221", End({{u"Implementation", u"Web Service"}}), {R3(221)}},
         CheckCase{"everything_broken_in_order",
                   Model()
                       .Add(kEnd, u"EndEvent", {{u"Result", u"Message"}, {u"Implementation", u"Web Service"}})

@@ -65,7 +65,6 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"inclusive_runs_no_test", WithMessageFlows(Of(u"OR", 0, {})), {R8(189, 0), R8(190, 0)}},
         CheckCase{"complex_one_in_one_out_202", Of(u"Complex", 1, {kNone}), {R8(202)}},
         CheckCase{"complex_two_in_one_out_204", Of(u"Complex", 2, {kNone}), {R8(204)}},
-        CheckCase{"complex_single_conditioned_gate", Of(u"Complex", 1, {kExpression}), {R8(202), R8(203)}},
         CheckCase{"complex_conditions_set",
                   Gateway({{u"GatewayType", u"Complex"},
                            {u"IncomingCondition", u"i"},

@@ -38,9 +38,6 @@ INSTANTIATE_TEST_SUITE_P(
                       .Connect(101, 12, kStart),
                   {}},
         CheckCase{"message_without_message_130", Start({{u"Trigger", u"Message"}}), {R4(130, 1)}},
-        CheckCase{"rule_without_rule_name_131", Start({{u"Trigger", u"Rule"}}), {R4(131, 1)}},
-        CheckCase{"link_without_link_id_132", Start({{u"Trigger", u"Link"}}), {R4(132, 1)}},
-        CheckCase{"multiple_without_triggers_133", Start({{u"Trigger", u"Multiple"}}), {R4(133, 1)}},
         CheckCase{"only_selected_tag_is_tested", Start({{u"Trigger", u"Rule"}, {u"RuleName", u"r"}}), {}},
         CheckCase{"trigger_compared_case_sensitively", Start({{u"Trigger", u"message"}}), {}},
         CheckCase{"later_duplicate_tag_wins", Start({{u"Trigger", u"Message"}, {u"Trigger", u"Timer"}}), {}},
@@ -90,8 +87,6 @@ INSTANTIATE_TEST_SUITE_P(
                       .Add(13, u"IntermediateEvent", {{u"Trigger", u"Timer"}}, {.parent = 11}),
                   {R3(127)}},
         CheckCase{"several_misses_one_report", Start({}).Add(12, u"Gateway").Add(13, u"Gateway"), {R3(127)}},
-        CheckCase{
-            "web_service_without_reference_221", Start({{u"Implementation", u"Web Service"}}), {R3(221)}},
         CheckCase{
             "everything_broken_in_order",
             Model()

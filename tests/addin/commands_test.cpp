@@ -48,14 +48,6 @@ INSTANTIATE_TEST_SUITE_P(
                              false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(AddinTest, TheDocumentHandedOverIsTheResourceWidenedByteForByte) {
-  addin_.DoLoad(Repository());
-  const auto* technology = host_->InstalledTechnology(u"BPMN");
-  ASSERT_NE(technology, nullptr);
-  EXPECT_EQ(technology->name, u"Tarrow Technology for BPMN");
-  EXPECT_NE(technology->FindStereotype(u"StartEvent"), nullptr);
-}
-
 TEST_F(AddinTest, DoUnloadChecksOnlyThatAModelIsOpen) {
   auto model = ModelWith(700, u"m.kvm");
   model.technologies = {u"BPMN"};

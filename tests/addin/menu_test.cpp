@@ -39,12 +39,6 @@ INSTANTIATE_TEST_SUITE_P(
                     MenuCase{"Build795Loaded", u"-&BPMN Technology", 795, true, kLoadedMenu}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(AddinTest, TheTopLevelMenuNeedsNoRepository) {
-  std::u16string location = u"TreeView", name = u"";
-  EXPECT_EQ(addin_.Kelvo_GetMenuItems(nullptr, location, name),
-            host::Variant(std::u16string(u"-&BPMN Technology")));
-}
-
 TEST_F(AddinTest, AnUnknownMenuNameShowsItAndReturnsNothing) {
   for (const std::u16string name : {u"-&bpmn technology", u"&BPMN Technology", u"Tools"}) {
     ui_->Clear();

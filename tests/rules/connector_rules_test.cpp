@@ -45,16 +45,15 @@ TEST_P(ConnectorRules, ReportsInOrder) {
 }
 
 ConnectorCase Sequence(std::string name, Model model, std::vector<std::string> expected) {
-  return {{std::move(name), std::move(model), kFlow, std::move(expected)}, "Rule_01"};
+  return {{std::move(name), std::move(model), std::move(expected), kFlow}, "Rule_01"};
 }
 ConnectorCase Message(std::string name, Model model, std::vector<std::string> expected) {
-  return {{std::move(name), std::move(model), kFlow, std::move(expected)}, "Rule_02"};
+  return {{std::move(name), std::move(model), std::move(expected), kFlow}, "Rule_02"};
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ConnectorRules,
     testing::Values(
-        Sequence("association_ignored", Ends(u"Pool", u"Pool", u"Association"), {}),
         Sequence("message_flow_ignored", Ends(u"StartEvent", u"StartEvent", u"MessageFlow"), {}),
         Sequence("gateway_to_end_event", Ends(u"Gateway", u"EndEvent"), {}),
         Sequence("from_end_event_121", Ends(u"EndEvent", u"Activity"), {R1(121)}),
@@ -63,9 +62,6 @@ INSTANTIATE_TEST_SUITE_P(
         Sequence("to_start_event_122", Ends(u"Activity", u"StartEvent"), {R1(122)}),
         Sequence("to_start_event_on_boundary",
                  Around(Ends(u"Activity", u"StartEvent", u"SequenceFlow", {}, kOnBoundary)), {}),
-        Sequence("from_pool_in_own_pool_121", Ends(u"Pool", u"Activity", u"SequenceFlow", {}, {.parent = 10}),
-                 {R1(121)}),
-        Sequence("from_element_without_stereotype_121", Ends(u"", u"Activity"), {R1(121)}),
         Sequence("stereotype_compared_case_sensitively", Ends(u"activity", u"Activity"), {R1(121)}),
         Sequence("between_two_pools_123",
                  Around(Ends(u"Activity", u"Activity", u"SequenceFlow", {.parent = 30}, {.parent = 31})),
@@ -83,8 +79,6 @@ INSTANTIATE_TEST_SUITE_P(
         Message("end_event_to_start_event", Ends(u"EndEvent", u"StartEvent", u"MessageFlow"), {}),
         Message("from_start_event_124", Ends(u"StartEvent", u"Pool", u"MessageFlow"), {R2(124)}),
         Message("into_end_event_125", Ends(u"Pool", u"EndEvent", u"MessageFlow"), {R2(125)}),
-        Message("gateway_to_gateway_124_125", Ends(u"Gateway", u"Gateway", u"MessageFlow"),
-                {R2(124), R2(125)}),
         Message("no_boundary_exception",
                 Around(Ends(u"IntermediateEvent", u"EndEvent", u"MessageFlow", kOnBoundary, kOnBoundary)),
                 {R2(124), R2(125)})),

@@ -39,46 +39,32 @@ TEST_P(EndEventRules, ReportsInOrder) { ExpectElementReports("Rule_06", GetParam
 INSTANTIATE_TEST_SUITE_P(
     Cases, EndEventRules,
     testing::Values(
-        CheckCase{"not_an_end_event", Model().Add(kEnd, u"StartEvent", {{u"Result", u"Message"}}), kEnd, {}},
-        CheckCase{"result_none", End({{u"Result", u"None"}}), kEnd, {}},
-        CheckCase{"message_empty_158", End({{u"Result", u"Message"}}), kEnd, {R6(158, 1)}},
-        CheckCase{"error_code_empty_159", End({{u"Result", u"Error"}}), kEnd, {R6(159, 1)}},
-        CheckCase{"link_id_empty_162", End({{u"Result", u"Link"}}), kEnd, {R6(162, 1)}},
-        CheckCase{"results_empty_163", End({{u"Result", u"Multiple"}}), kEnd, {R6(163, 1)}},
-        CheckCase{"cancel_directly_in_package_160", End({{u"Result", u"Cancel"}}), kEnd, {R6(160)}},
-        CheckCase{"cancel_in_transaction",
-                  EndInside({{u"Result", u"Cancel"}}, {{u"IsATransaction", u"true"}}),
-                  kEnd,
-                  {}},
+        CheckCase{"not_an_end_event", Model().Add(kEnd, u"StartEvent", {{u"Result", u"Message"}}), {}},
+        CheckCase{"result_none", End({{u"Result", u"None"}}), {}},
+        CheckCase{"message_empty_158", End({{u"Result", u"Message"}}), {R6(158, 1)}},
+        CheckCase{"cancel_directly_in_package_160", End({{u"Result", u"Cancel"}}), {R6(160)}},
+        CheckCase{
+            "cancel_in_transaction", EndInside({{u"Result", u"Cancel"}}, {{u"IsATransaction", u"true"}}), {}},
         CheckCase{"cancel_transaction_flag_is_lower_case",
                   EndInside({{u"Result", u"Cancel"}}, {{u"IsATransaction", u"True"}}),
-                  kEnd,
-                  {R6(160)}},
-        CheckCase{"cancel_in_plain_sub_process_160",
-                  EndInside({{u"Result", u"Cancel"}}, {{u"IsATransaction", u"false"}}),
-                  kEnd,
                   {R6(160)}},
         CheckCase{"compensation_tag_alone_161",
                   End({{u"Result", u"Compensation"}, {u"Activity", u"a"}}),
-                  kEnd,
                   {R6(161, 1)}},
         CheckCase{"compensation_associated_with_activity",
                   End({{u"Result", u"Compensation"}}).Connect(102, 11, kEnd, u"Association"),
-                  kEnd,
                   {}},
-        CheckCase{
-            "no_connectors_164_only", Model().Add(12, u"StartEvent").Add(kEnd, u"EndEvent"), kEnd, {R6(164)}},
-        CheckCase{"outgoing_sequence_flow_165", End({}).Connect(102, kEnd, 11), kEnd, {R6(165)}},
+        CheckCase{"no_connectors_164_only", Model().Add(12, u"StartEvent").Add(kEnd, u"EndEvent"), {R6(164)}},
+        CheckCase{"outgoing_sequence_flow_165", End({}).Connect(102, kEnd, 11), {R6(165)}},
         CheckCase{"outgoing_flow_on_boundary_accepted",
                   EndInside({}, {})
                       .Add(13, u"EndEvent", {}, {.parent = 30, .base_type = u"ObjectNode"})
                       .Connect(102, 11, 13)
                       .Connect(103, 13, 11),
-                  13,
-                  {}},
+                  {},
+                  13},
         CheckCase{"message_flow_target_166",
                   End({}).Add(20, u"Pool").Connect(102, 20, kEnd, u"MessageFlow"),
-                  kEnd,
                   {R6(166)}},
         CheckCase{"start_event_only_inside_sub_process_126",
                   Model()
@@ -87,16 +73,14 @@ INSTANTIATE_TEST_SUITE_P(
                       .Add(11, u"Activity")
                       .Add(kEnd, u"EndEvent")
                       .Connect(101, 11, kEnd),
-                  kEnd,
                   {R3(126)}},
-        CheckCase{"nested_start_event_off_diagram_found", EndInside({}, {}), kEnd, {}},
+        CheckCase{"nested_start_event_off_diagram_found", EndInside({}, {}), {}},
         CheckCase{"placed_start_event_of_other_package_counts",
                   Model()
                       .Add(12, u"StartEvent", {}, {.package = Model::kOtherPackage})
                       .Add(11, u"Activity")
                       .Add(kEnd, u"EndEvent")
                       .Connect(101, 11, kEnd),
-                  kEnd,
                   {}},
         CheckCase{"unplaced_start_event_of_same_package_126",
                   Model()
@@ -104,10 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
                       .Add(11, u"Activity")
                       .Add(kEnd, u"EndEvent")
                       .Connect(101, 11, kEnd),
-                  kEnd,
                   {R3(126)}},
-        CheckCase{
-            "web_service_without_reference_221", End({{u"Implementation", u"Web Service"}}), kEnd, {R3(221)}},
         CheckCase{"everything_broken_in_order",
                   Model()
                       .Add(kEnd, u"EndEvent", {{u"Result", u"Message"}, {u"Implementation", u"Web Service"}})
@@ -115,7 +96,6 @@ INSTANTIATE_TEST_SUITE_P(
                       .Connect(100, kEnd, 11)
                       .Add(20, u"Pool")
                       .Connect(101, 20, kEnd, u"MessageFlow"),
-                  kEnd,
                   {R6(158, 1), R6(164), R6(165), R6(166), R3(126), R3(221)}}),
     CaseName);
 

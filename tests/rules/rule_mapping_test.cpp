@@ -1,6 +1,6 @@
 // Registration, the mapping between host and local rule ids, and the dispatch of runs: which
-// runs reach a check, first matches, repeated and broken-off initializations, the dispatch
-// interface, and the 16-bit limits of the counts the add-in keeps.
+// runs reach a check, first matches, repeated and broken-off initializations, calls by name,
+// and the 16-bit limits of the counts the add-in keeps.
 #include <functional>
 
 #include "platform/resources.h"
@@ -41,12 +41,10 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"element_rule_runs_its_check", false, "Rule_04", u"", {Report(129, "Rule_04", 0)}},
         RunCase{"connector_rule_runs_its_check", true, "Rule_01", u"", {Report(122, "Rule_01", 0)}},
         RunCase{"connector_rule_through_element_run", false, "Rule_01", u"", {}},
-        RunCase{"message_flow_rule_through_element_run", false, "Rule_02", u"", {}},
         RunCase{"diagram_rule_through_element_run", false, "Rule_03", u"", {}},
         RunCase{"diagram_rule_through_connector_run", true, "Rule_03", u"", {}},
         RunCase{"element_rule_through_connector_run", true, "Rule_04", u"", {}},
-        RunCase{"swimlane_rule_through_connector_run", true, "Rule_09", u"", {}},
-        RunCase{"unregistered_id", false, "", u"no-such-id", {}}, RunCase{"empty_id", true, "", u"", {}},
+        RunCase{"unregistered_id", false, "", u"no-such-id", {}},
         RunCase{"id_differing_in_letter_case", false, "", u"{kv-rule-0004}", {}},
         RunCase{"local_id_is_no_host_id", false, "", u"Rule_04", {}}),
     [](const testing::TestParamInfo<RunCase>& info) { return info.param.name; });
@@ -97,79 +95,6 @@ TEST(RuleMapping, BrokenOffInitializationKeepsEarlierPairs) {
   const auto& rules = session.host().registered_rules();
   ASSERT_EQ(rules.size(), 4u);
   EXPECT_EQ(session.RunElementById(rules[3].id, 10), Lines{"129/?" + platform::ToUtf8(rules[3].id) + "/L0"});
-}
-
-// A repository that forwards everything to the host, except that its validation service hands
-// out the first rule id again for every later rule.
-class SameRuleIdRepository final : public host::Repository {
- public:
-  explicit SameRuleIdRepository(CBPMNRules::RepositoryRef inner) : inner_(std::move(inner)) {}
-  host::Ref<host::Element> ElementById(std::int32_t id) override { return inner_->ElementById(id); }
-  host::Ref<host::Connector> ConnectorById(std::int32_t id) override { return inner_->ConnectorById(id); }
-  host::Ref<host::ValidationService> ValidationService() override {
-    return host::Ref<host::ValidationService>(
-        std::make_shared<Service>(inner_->ValidationService(), first_id_));
-  }
-  std::int32_t HostBuild() override { return inner_->HostBuild(); }
-  const std::u16string& ModelLocation() override { return inner_->ModelLocation(); }
-  bool HasTechnology(const std::u16string& id) override { return inner_->HasTechnology(id); }
-  bool InstallTechnology(const std::u16string& document) override {
-    return inner_->InstallTechnology(document);
-  }
-  bool RemoveTechnology(const std::u16string& id) override { return inner_->RemoveTechnology(id); }
-  void SetProfileVisible(const std::u16string& id, const std::u16string& profile, bool visible) override {
-    inner_->SetProfileVisible(id, profile, visible);
-  }
-  host::Ref<host::Package> SelectedPackage() override { return inner_->SelectedPackage(); }
-  host::Ref<host::Diagram> ActiveDiagram() override { return inner_->ActiveDiagram(); }
-  void ShowDiagram(std::int32_t id) override { inner_->ShowDiagram(id); }
-
- private:
-  class Service final : public host::ValidationService {
-   public:
-    Service(host::Ref<host::ValidationService> inner, std::u16string& first_id)
-        : inner_(std::move(inner)), first_id_(first_id) {}
-    std::u16string AddRuleCategory(const std::u16string& name) override {
-      return inner_->AddRuleCategory(name);
-    }
-    std::u16string AddRule(const std::u16string& category, std::int32_t kind,
-                           const std::u16string& name) override {
-      const std::u16string id = inner_->AddRule(category, kind, name);
-      if (first_id_.empty()) first_id_ = id;
-      return first_id_;
-    }
-    void ReportViolation(const std::u16string& rule, std::int32_t level,
-                         const std::u16string& text) override {
-      inner_->ReportViolation(rule, level, text);
-    }
-
-   private:
-    host::Ref<host::ValidationService> inner_;
-    std::u16string& first_id_;
-  };
-  CBPMNRules::RepositoryRef inner_;
-  std::u16string first_id_;
-};
-
-TEST(RuleMapping, DuplicateHostIdMapsToTheRuleRegisteredFirst) {
-  Model model = SelfLoop();
-  Session session(model.data(), {}, false);
-  const CBPMNRules::RepositoryRef repository(std::make_shared<SameRuleIdRepository>(session.repository()));
-  session.rules().ConfigureCategories(repository);
-  session.rules().ConfigureRules(repository);
-  std::u16string id = session.host().registered_rules().front().id;
-  std::int32_t flow = 100;
-  session.rules().RunElementRule(repository, id, session.Element(10));
-  session.rules().RunConnectorRule(repository, id, flow);
-  EXPECT_EQ(session.TakeReports(), Lines{"122/?" + platform::ToUtf8(id) + "/L0"});
-}
-
-TEST(RuleMapping, InterfaceListsTheOperationsInOrder) {
-  const platform::InterfaceInfo info = CBPMNRules::Interface().Info();
-  EXPECT_EQ(info.name, "_CBPMNRules");
-  EXPECT_EQ(info.operations,
-            (std::vector<std::string>{"Class_Initialize", "Class_Terminate", "ConfigureCategories",
-                                      "ConfigureRules", "RunConnectorRule", "RunElementRule"}));
 }
 
 // The host reaches the engine by name, with arguments by reference.

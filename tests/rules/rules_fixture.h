@@ -90,13 +90,13 @@ class Session {
   std::vector<std::u16string> first_ids_;  // host ids of the first registration, Rule_01 first
 };
 
-// A row of a table-driven check test: a model, the element or connector checked, and the
-// reports expected, in order.
+// A row of a table-driven check test: a model, the reports expected, in order, and the element
+// or connector checked (10, or 100 for connectors, in every table unless said otherwise).
 struct CheckCase {
   std::string name;
   Model model;
-  std::int32_t object_id;
   std::vector<std::string> expected;
+  std::int32_t object_id = 10;
 };
 
 inline std::ostream& operator<<(std::ostream& out, const CheckCase& c) { return out << c.name; }

@@ -31,10 +31,6 @@ inline const std::string& BuiltDocument() {
   return bytes;
 }
 
-inline std::string ShapeScriptSource(std::string_view stereotype) {
-  return ReadBytes(SourcePath("scripts/" + std::string(stereotype) + ".txt"));
-}
-
 inline std::vector<std::string> Split(std::string_view text, char separator) {
   std::vector<std::string> parts;
   std::size_t start = 0;

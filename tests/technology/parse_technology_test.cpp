@@ -8,7 +8,6 @@
 
 #include "kelvo/technology.h"
 #include "platform/text.h"
-#include "technology/document_files.h"
 #include "technology/tools/script_packing.h"
 
 namespace {
@@ -227,24 +226,6 @@ TEST(ParseTechnology, ReadsImagesWhateverTheirLineBreaks) {
     ASSERT_TRUE(technology) << row.name << ": " << error;
     EXPECT_EQ(technology->FindStereotype(u"Activity")->shape_script, platform::FromUtf8(kScript)) << row.name;
   }
-}
-
-TEST(ParseTechnology, ReadsTheBuiltDocument) {
-  std::string error;
-  const auto technology = Parse(technology_test::BuiltDocument(), &error);
-  ASSERT_TRUE(technology) << error;
-  EXPECT_EQ(technology->id, u"BPMN");
-  EXPECT_EQ(technology->name, u"Tarrow Technology for BPMN");
-  ASSERT_EQ(technology->profiles.size(), 3u);
-
-  const kelvo::Stereotype* start = technology->FindStereotype(u"StartEvent");
-  ASSERT_NE(start, nullptr);
-  EXPECT_EQ(start->applies_to, (std::vector<std::u16string>{u"ObjectNode", u"Event"}));
-  EXPECT_TRUE(start->shape_script.starts_with(u"shape main"));
-  const kelvo::Stereotype* lane = technology->FindStereotype(u"Lane");
-  ASSERT_NE(lane, nullptr);
-  EXPECT_EQ(lane->metatype, u"Lane");
-  EXPECT_TRUE(lane->shape_script.empty());
 }
 
 }  // namespace

@@ -50,11 +50,14 @@ int Register(const std::string& addin, bool unregister, Output& output) {
       output.err() << "orbelt: " << module.path() << ": the module does not register itself\n";
       return kFindings;
     }
+    platform::TakeErrorInfo();
     const std::int32_t status = unregister ? module.UnregisterServer() : module.RegisterServer();
     if (status != platform::kOk) {
+      const std::string reason = platform::TakeErrorInfo();
       output.err() << "orbelt: " << module.path() << ": " << (unregister ? "unregistration" : "registration")
-                   << " failed (code 0x" << std::hex << static_cast<std::uint32_t>(status) << std::dec
-                   << ") in " << platform::Registry::DefaultPath() << "\n";
+                   << " failed in " << platform::Registry::DefaultPath() << ": "
+                   << (reason.empty() ? "no reason given" : reason) << " (code 0x" << std::hex
+                   << static_cast<std::uint32_t>(status) << std::dec << ")\n";
       return kFindings;
     }
     output.out() << (unregister ? "Unregistered " : "Registered ") << module.path() << " in "

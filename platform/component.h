@@ -31,6 +31,12 @@ enum ResultCode : std::int32_t {
   kInvalidArgument = static_cast<std::int32_t>(0x80070057u),
 };
 
+// The reason of the last failing entry point on this thread, kept beside its result code as the
+// platform's error-info object keeps it: the entry point sets it, the caller takes it (which
+// clears it). Empty when the failure left no reason.
+void SetErrorInfo(std::string description);
+std::string TakeErrorInfo();
+
 struct CallError {
   host::ErrorKind kind = host::ErrorKind::host;
   std::string message;

@@ -11,6 +11,20 @@ namespace platform {
 namespace {
 std::atomic<int> live_objects{0};
 
+// Runs a registration step; a failure becomes the result code, its reason the error info.
+template <class Step>
+std::int32_t Registering(Step&& step) noexcept {
+  try {
+    step();
+    return kOk;
+  } catch (const std::exception& e) {
+    SetErrorInfo(e.what());
+  } catch (...) {
+    SetErrorInfo("a failure of unknown kind");
+  }
+  return kRegistrationFailed;
+}
+
 std::string Join(const std::vector<std::string>& items) {
   std::string joined;
   for (const auto& item : items) joined += (joined.empty() ? "" : ",") + item;
@@ -52,7 +66,7 @@ TypeLibraryInfo InProcessServer::TypeLibrary() const {
 }
 
 std::int32_t InProcessServer::RegisterServer() const {
-  try {
+  return Registering([this] {
     auto registry = Registry::Open();
     const std::string module = ThisModulePath();
     std::vector<std::string> class_names;
@@ -66,22 +80,16 @@ std::int32_t InProcessServer::RegisterServer() const {
     }
     registry.Set("TypeLib." + library_, {{"module", module}, {"classes", Join(class_names)}});
     registry.Save();
-    return kOk;
-  } catch (...) {
-    return kRegistrationFailed;
-  }
+  });
 }
 
 std::int32_t InProcessServer::UnregisterServer() const {
-  try {
+  return Registering([this] {
     auto registry = Registry::Open();
     for (const auto& c : classes_) registry.Remove(library_ + "." + c.info.name);
     registry.Remove("TypeLib." + library_);
     registry.Save();
-    return kOk;
-  } catch (...) {
-    return kRegistrationFailed;
-  }
+  });
 }
 
 std::int32_t InProcessServer::GetClassObject(const char* prog_id, ClassFactory** factory) {

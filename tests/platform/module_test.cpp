@@ -91,9 +91,11 @@ TEST_F(Registration, RegistersBothClassesAndTheLibraryThenRemovesThem) {
   EXPECT_TRUE(left.count("Other.Thing"));
 }
 
-TEST_F(Registration, ReportsAFailureWhenTheRegistryCannotBeWritten) {
+TEST_F(Registration, ReportsAFailureAndItsReasonWhenTheRegistryCannotBeWritten) {
   setenv("KELVO_REGISTRY", "/proc/orbelt-cannot-write/registry.ini", 1);
   EXPECT_EQ(module_.RegisterServer(), platform::kRegistrationFailed);
+  EXPECT_NE(platform::TakeErrorInfo().find("/proc/orbelt-cannot-write/registry.ini"), std::string::npos);
+  EXPECT_EQ(platform::TakeErrorInfo(), "");  // taken once
 }
 
 // No C++ exception crosses the module boundary: failures come back as error results.

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "kelvo/input.h"
+#include "platform/text.h"
 
 namespace bpmn {
 namespace {
@@ -53,67 +54,6 @@ std::optional<Encoding> EncodingNamed(std::string_view name) {
   return std::nullopt;
 }
 
-std::size_t SequenceLength(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) return 2;
-  if (lead >= 0xE0 && lead <= 0xEF) return 3;
-  if (lead >= 0xF0 && lead <= 0xF4) return 4;
-  return 0;
-}
-
-// Checks one multi-byte sequence: continuation bytes, no overlong forms, no surrogates, nothing
-// beyond U+10FFFF.
-bool ValidSequence(const unsigned char* p, std::size_t length) {
-  for (std::size_t i = 1; i < length; ++i)
-    if ((p[i] & 0xC0) != 0x80) return false;
-  if (length == 3) {
-    if (p[0] == 0xE0 && p[1] < 0xA0) return false;
-    if (p[0] == 0xED && p[1] >= 0xA0) return false;
-  }
-  if (length == 4) {
-    if (p[0] == 0xF0 && p[1] < 0x90) return false;
-    if (p[0] == 0xF4 && p[1] >= 0x90) return false;
-  }
-  return true;
-}
-
-// The offset of the first byte that does not begin a valid UTF-8 sequence, or npos. Runs of
-// ASCII are skipped eight bytes at a time.
-std::size_t FirstInvalidUtf8(std::string_view text) {
-  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t size = text.size();
-  std::size_t i = 0;
-  while (i < size) {
-    if (i + 8 <= size) {
-      std::uint64_t chunk;
-      std::memcpy(&chunk, data + i, 8);
-      if ((chunk & 0x8080808080808080ULL) == 0) {
-        i += 8;
-        continue;
-      }
-    }
-    const std::size_t length = SequenceLength(data[i]);
-    if (length == 0 || i + length > size || !ValidSequence(data + i, length)) return i;
-    i += length;
-  }
-  return std::string_view::npos;
-}
-
-std::string Latin1ToUtf8(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 8);
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      out.push_back(c);
-      continue;
-    }
-    out.push_back(static_cast<char>(0xC0 | (byte >> 6)));
-    out.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
-  }
-  return out;
-}
-
 bool LooksLikeUtf16(std::string_view text) {
   if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) return true;
   return text.size() >= 2 && (text[0] == '\0' || text[1] == '\0');
@@ -128,8 +68,8 @@ Document::Document(std::string bytes, std::string file) : file_(std::move(file))
   const Declared declared = DeclaredEncoding(std::string_view(buffer_).substr(start), start);
   const std::optional<Encoding> encoding = EncodingNamed(declared.name);
   if (!encoding) Fail(declared.offset, "unsupported encoding \"" + std::string(declared.name) + "\"");
-  if (*encoding == Encoding::kLatin1) buffer_ = Latin1ToUtf8(buffer_);
-  const std::size_t invalid = FirstInvalidUtf8(buffer_);
+  if (*encoding == Encoding::kLatin1) buffer_ = platform::Latin1ToUtf8(buffer_);
+  const std::size_t invalid = platform::FirstInvalidUtf8(buffer_);
   if (invalid != std::string_view::npos) Fail(invalid, "the text is not valid UTF-8");
   if (const void* nul = std::memchr(buffer_.data(), 0, buffer_.size()))
     Fail(static_cast<const char*>(nul) - buffer_.data(), "the text holds a NUL character");

@@ -1,6 +1,9 @@
 // UTF-16 <-> UTF-8 and ANSI conversions for the edges of the system.
 #include "platform/text.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace platform {
 
 namespace {
@@ -35,6 +38,32 @@ void AppendUtf16(std::u16string& out, char32_t c) {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
+std::size_t SequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+// The length of the well-formed sequence at `p` (continuation bytes, no overlong forms, no
+// surrogates, nothing beyond U+10FFFF), or 0.
+std::size_t WellFormedAt(const unsigned char* p, std::size_t available) {
+  const std::size_t length = SequenceLength(p[0]);
+  if (length == 0 || length > available) return 0;
+  for (std::size_t i = 1; i < length; ++i)
+    if ((p[i] & 0xC0) != 0x80) return 0;
+  if (length == 3 && ((p[0] == 0xE0 && p[1] < 0xA0) || (p[0] == 0xED && p[1] >= 0xA0))) return 0;
+  if (length == 4 && ((p[0] == 0xF0 && p[1] < 0x90) || (p[0] == 0xF4 && p[1] >= 0x90))) return 0;
+  return length;
+}
+
+char32_t Decode(const unsigned char* p, std::size_t length) {
+  char32_t c = length == 1 ? p[0] : p[0] & (0xFF >> (length + 1));
+  for (std::size_t k = 1; k < length; ++k) c = (c << 6) | (p[k] & 0x3F);
+  return c;
+}
+
 }  // namespace
 
 std::string ToUtf8(std::u16string_view text) {
@@ -55,35 +84,46 @@ std::string ToUtf8(std::u16string_view text) {
 std::u16string FromUtf8(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
+  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
   std::size_t i = 0;
   while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const int length = lead < 0x80           ? 1
-                       : (lead >> 5) == 0x6  ? 2
-                       : (lead >> 4) == 0xE  ? 3
-                       : (lead >> 3) == 0x1E ? 4
-                                             : 0;
-    if (length == 0 || i + length > text.size()) {
+    const std::size_t length = WellFormedAt(data + i, text.size() - i);
+    if (length == 0) {
       out += static_cast<char16_t>(kReplacement);
       ++i;
       continue;
     }
-    char32_t c = length == 1 ? lead : lead & (0xFF >> (length + 1));
-    bool valid = true;
-    for (int k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      valid = valid && (next & 0xC0) == 0x80;
-      c = (c << 6) | (next & 0x3F);
-    }
-    static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (!valid || c < kMinimum[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-      out += static_cast<char16_t>(kReplacement);
-      ++i;
-      continue;
-    }
-    AppendUtf16(out, c);
+    AppendUtf16(out, Decode(data + i, length));
     i += length;
   }
+  return out;
+}
+
+std::size_t FirstInvalidUtf8(std::string_view text) {
+  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  std::size_t i = 0;
+  while (i < size) {
+    // Runs of ASCII are skipped eight bytes at a time: BPMN files are large and mostly ASCII.
+    if (i + 8 <= size) {
+      std::uint64_t chunk;
+      std::memcpy(&chunk, data + i, 8);
+      if ((chunk & 0x8080808080808080ULL) == 0) {
+        i += 8;
+        continue;
+      }
+    }
+    const std::size_t length = WellFormedAt(data + i, size - i);
+    if (length == 0) return i;
+    i += length;
+  }
+  return std::string_view::npos;
+}
+
+std::string Latin1ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  for (const char c : text) AppendUtf8(out, static_cast<unsigned char>(c));
   return out;
 }
 

@@ -1,10 +1,11 @@
 // The host session's own state: technologies, selection, open diagram, rule registrations and
 // the attribution of violations.
+#include "kelvo/host.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
-#include "kelvo/host.h"
 #include "kelvo/session.h"
 #include "platform/loader.h"
 #include "support/model_builder.h"
@@ -37,15 +38,6 @@ TEST(HostTechnologies, RemovingNeedsALoadedTechnologyAndAWillingHost) {
   EXPECT_TRUE(refusing->HasTechnology(u"BPMN"));
 }
 
-TEST(HostTechnologies, ProfileVisibilityIsRecorded) {
-  auto host = ModelBuilder().Host();
-  host->SetProfileVisible(u"BPMN", u"", true);
-  host->SetProfileVisible(u"BPMN", u"", false);
-  ASSERT_EQ(host->profile_calls().size(), 2u);
-  EXPECT_TRUE(host->profile_calls()[0].visible);
-  EXPECT_FALSE(host->profile_calls()[1].visible);
-}
-
 TEST(HostState, SelectionAndOpenDiagramStartFromTheModel) {
   ModelBuilder b;
   const auto first = b.Diagram(u"First");
@@ -62,29 +54,23 @@ TEST(HostState, SelectionAndOpenDiagramStartFromTheModel) {
   EXPECT_FALSE(host->SelectedPackage());
 }
 
-TEST(HostState, HostSettingsComeFromTheModel) {
-  ModelBuilder b;
-  b.data().host = {794, u""};
-  auto host = b.Host();
-  EXPECT_EQ(host->HostBuild(), 794);
-  EXPECT_EQ(host->ModelLocation(), u"");
-}
-
 TEST(HostState, CreatedDiagramsGetFreshIdsAndJoinTheirCollection) {
   ModelBuilder b;
   const auto sub = b.Element(u"Activity");
   b.Diagram(u"First");
   auto host = b.Host();
   auto package = host->model().FindPackage(ModelBuilder::kProcessPackage);
-  auto created = package->Diagrams()->CreateItem(u"Orders", u"BPMN::BPMN");
-  EXPECT_EQ(created->Id(), 2);
-  EXPECT_EQ(package->Diagrams()->ItemCount(), 2);
-  auto owned = host->ElementById(sub)->OwnedDiagrams()->CreateItem(u"Inside", u"BPMN::BPMN");
-  EXPECT_EQ(owned->Id(), 3);
-  EXPECT_EQ(package->Diagrams()->ItemCount(), 2);
-  EXPECT_EQ(host->model().FindDiagram(3)->data().parent, sub);
-  EXPECT_EQ(host->model().FindDiagram(3)->data().package, ModelBuilder::kProcessPackage);
-  EXPECT_EQ(host->model().ToData().diagrams.size(), 3u);
+  EXPECT_EQ(package->Diagrams()->CreateItem(u"Orders", u"BPMN::BPMN")->Id(), 2);
+  EXPECT_EQ(host->ElementById(sub)->OwnedDiagrams()->CreateItem(u"Inside", u"BPMN::BPMN")->Id(), 3);
+  EXPECT_EQ(package->Diagrams()->ItemCount(), 2);  // not the element's
+  const auto diagrams = host->model().ToData().diagrams;
+  ASSERT_EQ(diagrams.size(), 3u);
+  EXPECT_EQ(diagrams[2].name, u"Inside");
+  EXPECT_EQ(diagrams[2].type, u"BPMN::BPMN");
+  EXPECT_EQ(diagrams[2].parent, sub);
+  EXPECT_EQ(diagrams[2].package, ModelBuilder::kProcessPackage);
+  host->ShowDiagram(3);  // a created diagram can be opened like any other
+  EXPECT_EQ(host->ActiveDiagram()->Id(), 3);
 }
 
 TEST(HostRules, IdsAreOpaqueAndNamesOutliveTheRegistrationList) {
@@ -141,8 +127,8 @@ TEST(HostTechnologies, TheAddinsDocumentIsParsedAndKept) {
   kelvo::Session session(ModelBuilder().Host());
   {
     const auto addin = module.CreateObject(kelvo::kAddinProgId);
-    std::vector<host::Variant> args{session.Repository(), std::u16string(u"MainMenu"), std::u16string(u"-&BPMN Technology"),
-                                    std::u16string(u"&Load")};
+    std::vector<host::Variant> args{session.Repository(), std::u16string(u"MainMenu"),
+                                    std::u16string(u"-&BPMN Technology"), std::u16string(u"&Load")};
     const auto result = kelvo::Invoke(*addin, u"Kelvo_MenuClick", args);
     EXPECT_FALSE(result.error);
   }

@@ -145,7 +145,7 @@ TEST(ModelWriter, AWrittenModelReadsBackToTheSameData) {
   b.Tag(start, u"Trigger", u"Message").Tag(start, u"Trigger", u"None").Tag(start, u"Message", u"");
   const auto end = b.Element(u"EndEvent", u"Ünd", pool);
   b.Connector(start, end, u"SequenceFlow", {{u"ConditionType", u"None"}});
-  b.connector(100).key = u"Flow_1";
+  b.data().connectors[0].key = u"Flow_1";
   b.Diagram(u"Shop", {pool, start, end, start});
   b.data().diagrams[0].bounds = {kelvo::Bounds{1, 2, 3, 4}, std::nullopt, kelvo::Bounds{0.5, 0, 10, 10},
                                  std::nullopt};

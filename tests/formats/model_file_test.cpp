@@ -65,7 +65,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "elements[0].id: 2147483648 is outside the 32-bit range"},
         Rejection{"IdTooSmall", Model(R"([{"id": -2147483649, "package": 2}])"), "outside the 32-bit range"},
         Rejection{"MissingId", Model(R"([{"package": 2}])"), "elements[0]: missing \"id\""},
-        Rejection{"MissingPackageKey", Model(R"([{"id": 10}])"), "elements[0]: missing \"package\""},
         Rejection{"NameNotAString", Model(R"([{"id": 10, "package": 2, "name": 5}])"),
                   "elements[0].name: expected a string, found a number"},
         Rejection{"TagNotAPair", Model(R"([{"id": 10, "package": 2, "tags": [["Trigger"]]}])"),

@@ -4,11 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <set>
 
-#include "kelvo/session.h"
-#include "platform/loader.h"
 #include "support/model_builder.h"
 
 namespace {
@@ -114,26 +111,6 @@ TEST(HostRules, TheLateBoundExportIsRecordedWithTheOpenDiagram) {
   EXPECT_THROW(host->ValidationService()->InvokeByName(u"Export", none), host::Error);
   ASSERT_EQ(host->bpel_exports().size(), 1u);
   EXPECT_EQ(host->bpel_exports()[0], diagram);
-}
-
-TEST(HostTechnologies, TheAddinsDocumentIsParsedAndKept) {
-  const char* path = std::getenv("ORBELT_ADDIN");
-  if (!path || !*path) GTEST_SKIP() << "ORBELT_ADDIN not set";
-  platform::LoadedModule module(path);
-  kelvo::Session session(ModelBuilder().Host());
-  {
-    const auto addin = module.CreateObject(kelvo::kAddinProgId);
-    std::vector<host::Variant> args{session.Repository(), std::u16string(u"MainMenu"),
-                                    std::u16string(u"-&BPMN Technology"), std::u16string(u"&Load")};
-    const auto result = kelvo::Invoke(*addin, u"Kelvo_MenuClick", args);
-    EXPECT_FALSE(result.error);
-  }
-  EXPECT_TRUE(session.host().HasTechnology(u"BPMN"));
-  const kelvo::Technology* technology = session.host().InstalledTechnology(u"BPMN");
-  ASSERT_NE(technology, nullptr);
-  EXPECT_NE(technology->FindStereotype(u"StartEvent"), nullptr);
-  ASSERT_EQ(session.host().profile_calls().size(), 1u);
-  EXPECT_TRUE(session.host().profile_calls()[0].visible);
 }
 
 }  // namespace

@@ -65,23 +65,22 @@ class FakeAddin final : public platform::DispatchObject {
   std::u16string first_ever_;
 };
 
-// One line per violation and failure: "KIND ID TYPE [RULE] LEVEL|ERROR MESSAGE".
+// "KIND ID TYPE [RULE] TAIL": one line per violation (tail: level and message) and failure
+// (tail: error kind).
+std::string Line(const kelvo::ObjectInfo& o, const std::optional<std::u16string>& rule,
+                 const std::string& tail) {
+  using Kind = kelvo::RunObject::Kind;
+  const char* kind = o.kind == Kind::none ? "none" : o.kind == Kind::element ? "element" : "connector";
+  return std::string(kind) + " " + std::to_string(o.id) + " " + platform::ToUtf8(o.type) + " [" +
+         platform::ToUtf8(rule.value_or(u"?")) + "] " + tail;
+}
 std::vector<std::string> Lines(const kelvo::ValidationResult& result) {
-  const auto object = [](const kelvo::ObjectInfo& o) {
-    const char* kind = o.kind == kelvo::RunObject::Kind::none      ? "none"
-                       : o.kind == kelvo::RunObject::Kind::element ? "element"
-                                                                   : "connector";
-    return std::string(kind) + " " + std::to_string(o.id) + " " + platform::ToUtf8(o.type);
-  };
-  const auto rule = [](const std::optional<std::u16string>& r) {
-    return " [" + platform::ToUtf8(r.value_or(u"?")) + "] ";
-  };
   std::vector<std::string> lines;
-  for (const auto& v : result.violations)
-    lines.push_back(object(v.object) + rule(v.rule) + std::to_string(v.level) + " " +
-                    platform::ToUtf8(v.message));
+  for (const auto& v : result.violations) {
+    lines.push_back(Line(v.object, v.rule, std::to_string(v.level) + " " + platform::ToUtf8(v.message)));
+  }
   for (const auto& f : result.failures)
-    lines.push_back(object(f.object) + rule(f.rule) + std::string(host::ToString(f.error.kind)));
+    lines.push_back(Line(f.object, f.rule, std::string(host::ToString(f.error.kind))));
   return lines;
 }
 

@@ -1,65 +1,66 @@
 // The live model: derivations of the model file (defaults, connector lists, children, diagram
-// collections) and the behaviour of ids that the model lacks.
+// collections), the behaviour of ids that the model lacks, and the constant-time lookups.
+#include "kelvo/model.h"
+
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "kelvo/host.h"
-#include "kelvo/model.h"
 #include "support/model_builder.h"
 
 namespace {
 
 using test_support::ModelBuilder;
+using Ids = std::vector<std::int32_t>;
 
-std::vector<std::int32_t> ConnectorIds(host::Element& element) {
-  std::vector<std::int32_t> ids;
-  auto list = element.ConnectorList();
-  for (auto connector : *list) ids.push_back(connector->SourceId() * 1000 + connector->TargetId());
+// The ids of a host collection or of a model's object list, in order.
+template <class Range>
+Ids IdsOf(Range&& range) {
+  Ids ids;
+  for (auto item : range) ids.push_back(item->Id());
   return ids;
 }
 
-std::vector<std::int32_t> ElementIds(host::Collection<host::Element>& list) {
-  std::vector<std::int32_t> ids;
-  for (auto element : list) ids.push_back(element->Id());
-  return ids;
+std::optional<host::ErrorKind> ErrorKindOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const host::Error& e) {
+    return e.kind();
+  }
+  return std::nullopt;
 }
 
-TEST(ModelDerivations, MetatypeDefaultsToTheStereotypeAndBaseTypeFollowsIt) {
+TEST(ModelDerivations, MetatypeKeyAndBaseTypeDefaults) {
+  struct Row {
+    std::u16string stereotype, metatype, base_type, key;  // as written; "" for the default
+    std::u16string want_metatype, want_base_type, want_key;
+  };
+  const std::vector<Row> rows = {
+      {u"StartEvent", u"", u"", u"", u"StartEvent", u"Event", u"10"},
+      {u"Gateway", u"", u"", u"Gateway_1", u"Gateway", u"Decision", u"Gateway_1"},
+      {u"Lane", u"", u"", u"", u"Lane", u"ActivityPartition", u"12"},
+      {u"Group", u"", u"", u"", u"Group", u"SysBoundary", u"13"},
+      {u"Property", u"", u"", u"", u"Property", u"Attribute", u"14"},
+      {u"WebService", u"", u"", u"", u"WebService", u"Class", u"15"},
+      {u"DataObject", u"", u"", u"", u"DataObject", u"Artifact", u"16"},
+      {u"Something", u"", u"", u"", u"Something", u"", u"17"},
+      {u"", u"", u"", u"", u"", u"", u"18"},
+      {u"IntermediateEvent", u"Custom", u"ObjectNode", u"", u"Custom", u"ObjectNode", u"19"}};
   ModelBuilder b;
-  const auto start = b.Element(u"StartEvent");
-  const auto gateway = b.Element(u"Gateway");
-  const auto lane = b.Element(u"Lane");
-  const auto group = b.Element(u"Group");
-  const auto property = b.Element(u"Property");
-  const auto web_service = b.Element(u"WebService");
-  const auto other = b.Element(u"Something");
-  const auto plain = b.Element(u"");
-  const auto given = b.Element(u"IntermediateEvent");
-  b.element(given).metatype = u"Custom";
-  b.element(given).base_type = u"ObjectNode";
+  for (const auto& row : rows) {
+    auto& e = b.element(b.Element(row.stereotype));
+    e.metatype = row.metatype;
+    e.base_type = row.base_type;
+    e.key = row.key;
+  }
   auto host = b.Host();
-
-  EXPECT_EQ(host->ElementById(start)->MetaTypeName(), u"StartEvent");
-  EXPECT_EQ(host->ElementById(start)->BaseType(), u"Event");
-  EXPECT_EQ(host->ElementById(gateway)->BaseType(), u"Decision");
-  EXPECT_EQ(host->ElementById(lane)->BaseType(), u"ActivityPartition");
-  EXPECT_EQ(host->ElementById(group)->BaseType(), u"SysBoundary");
-  EXPECT_EQ(host->ElementById(property)->BaseType(), u"Attribute");
-  EXPECT_EQ(host->ElementById(web_service)->BaseType(), u"Class");
-  EXPECT_EQ(host->ElementById(other)->MetaTypeName(), u"Something");
-  EXPECT_EQ(host->ElementById(other)->BaseType(), u"");
-  EXPECT_EQ(host->ElementById(plain)->MetaTypeName(), u"");
-  EXPECT_EQ(host->ElementById(given)->MetaTypeName(), u"Custom");
-  EXPECT_EQ(host->ElementById(given)->BaseType(), u"ObjectNode");
-}
-
-TEST(ModelDerivations, KeyDefaultsToTheDecimalId) {
-  ModelBuilder b;
-  const auto plain = b.Element(u"Activity");
-  const auto keyed = b.Element(u"Activity");
-  b.element(keyed).key = u"Task_1";
-  auto host = b.Host();
-  EXPECT_EQ(host->model().FindElement(plain)->data().key, u"10");
-  EXPECT_EQ(host->model().FindElement(keyed)->data().key, u"Task_1");
+  for (std::int32_t id = 10; const auto& row : rows) {
+    SCOPED_TRACE(id);
+    EXPECT_EQ(host->ElementById(id)->MetaTypeName(), row.want_metatype);
+    EXPECT_EQ(host->ElementById(id)->BaseType(), row.want_base_type);
+    EXPECT_EQ(host->model().FindElement(id++)->data().key, row.want_key);
+  }
 }
 
 TEST(ModelDerivations, ConnectorListHoldsBothEndsInFileOrderAndASelfLoopOnce) {
@@ -72,33 +73,31 @@ TEST(ModelDerivations, ConnectorListHoldsBothEndsInFileOrderAndASelfLoopOnce) {
   b.Connector(y, x, u"SequenceFlow");
   b.Connector(a, y, u"MessageFlow");
   auto host = b.Host();
-  EXPECT_EQ(ConnectorIds(*host->ElementById(a)),
-            (std::vector<std::int32_t>{x * 1000 + a, a * 1000 + a, a * 1000 + y}));
-  EXPECT_EQ(ConnectorIds(*host->ElementById(x)), (std::vector<std::int32_t>{x * 1000 + a, y * 1000 + x}));
+  const auto ends = [&](std::int32_t id) {
+    Ids ids;
+    for (auto connector : *host->ElementById(id)->ConnectorList()) {
+      ids.push_back(connector->SourceId() * 1000 + connector->TargetId());
+    }
+    return ids;
+  };
+  EXPECT_EQ(ends(a), (Ids{x * 1000 + a, a * 1000 + a, a * 1000 + y}));
+  EXPECT_EQ(ends(x), (Ids{x * 1000 + a, y * 1000 + x}));
 }
 
 TEST(ModelDerivations, ChildrenAndNestedElementsListTheDirectChildrenInFileOrder) {
   ModelBuilder b;
+  const auto early = b.Element(u"Activity");  // given its parent below, which comes later in the file
   const auto pool = b.Element(u"Pool");
   const auto sub = b.Element(u"Activity", u"", pool);
   const auto inner = b.Element(u"StartEvent", u"", sub);
   const auto task = b.Element(u"Activity", u"", pool);
-  const auto outside = b.Element(u"Activity");
+  b.element(early).parent = pool;
   auto host = b.Host();
   auto element = host->ElementById(pool);
-  EXPECT_EQ(ElementIds(*element->Children()), (std::vector<std::int32_t>{sub, task}));
-  EXPECT_EQ(ElementIds(*element->NestedElements()), (std::vector<std::int32_t>{sub, task}));
-  EXPECT_EQ(ElementIds(*host->ElementById(sub)->Children()), (std::vector<std::int32_t>{inner}));
-  EXPECT_EQ(host->ElementById(outside)->Children()->Count(), 0);
-}
-
-TEST(ModelDerivations, ChildrenMayPrecedeTheirParentInTheFile) {
-  ModelBuilder b;
-  const auto child = b.Element(u"Activity");
-  const auto parent = b.Element(u"Pool");
-  b.element(child).parent = parent;
-  auto host = b.Host();
-  EXPECT_EQ(ElementIds(*host->ElementById(parent)->Children()), (std::vector<std::int32_t>{child}));
+  EXPECT_EQ(IdsOf(*element->Children()), (Ids{early, sub, task}));
+  EXPECT_EQ(IdsOf(*element->NestedElements()), (Ids{early, sub, task}));
+  EXPECT_EQ(IdsOf(*host->ElementById(sub)->Children()), (Ids{inner}));
+  EXPECT_EQ(host->ElementById(task)->Children()->Count(), 0);
 }
 
 TEST(ModelDerivations, DiagramsBelongToTheirElementOrElseToTheirPackage) {
@@ -108,85 +107,51 @@ TEST(ModelDerivations, DiagramsBelongToTheirElementOrElseToTheirPackage) {
   const auto inner = b.Diagram(u"Inner");
   b.data().diagrams.back().parent = sub;
   auto host = b.Host();
-  auto package_diagrams = host->model().FindPackage(ModelBuilder::kProcessPackage)->diagrams().items();
-  ASSERT_EQ(package_diagrams.size(), 1u);
-  EXPECT_EQ(package_diagrams[0]->Id(), top);
-  EXPECT_EQ(host->ElementById(sub)->OwnedDiagrams()->ItemCount(), 1);
-  EXPECT_EQ(host->model().FindElement(sub)->owned_diagrams().items()[0]->Id(), inner);
+  EXPECT_EQ(IdsOf(host->model().FindPackage(ModelBuilder::kProcessPackage)->diagrams().items()), (Ids{top}));
+  EXPECT_EQ(IdsOf(host->model().FindElement(sub)->owned_diagrams().items()), (Ids{inner}));
 }
 
-TEST(ModelDerivations, TagsKeepFileOrderAndRepeatedNames) {
+TEST(ModelDerivations, TagsAndPlacementsKeepFileOrderAndRepeats) {
   ModelBuilder b;
   const auto e = b.Element(u"StartEvent");
-  b.Tag(e, u"Trigger", u"None").Tag(e, u"Message", u"").Tag(e, u"Trigger", u"Timer");
-  auto host = b.Host();
-  std::vector<std::u16string> seen;
-  auto tags = host->ElementById(e)->Tags();
-  for (auto tag : *tags) seen.push_back(tag->Name() + u"=" + tag->Value());
-  EXPECT_EQ(seen, (std::vector<std::u16string>{u"Trigger=None", u"Message=", u"Trigger=Timer"}));
-}
-
-TEST(ModelDerivations, PlacementsKeepOrderAndRepeats) {
-  ModelBuilder b;
-  const auto a = b.Element(u"Activity");
   const auto c = b.Element(u"Activity");
-  const auto d = b.Diagram(u"D", {c, a, c});
+  b.Tag(e, u"Trigger", u"None").Tag(e, u"Message", u"").Tag(e, u"Trigger", u"Timer");
+  b.Diagram(u"D", {c, e, c});
   auto host = b.Host();
-  std::vector<std::int32_t> placed;
-  auto placements = host->ActiveDiagram()->Placements();
-  for (auto p : *placements) placed.push_back(p->PlacedElementId());
-  EXPECT_EQ(host->ActiveDiagram()->Id(), d);
-  EXPECT_EQ(placed, (std::vector<std::int32_t>{c, a, c}));
+  std::vector<std::u16string> tags;
+  for (auto tag : *host->ElementById(e)->Tags()) tags.push_back(tag->Name() + u"=" + tag->Value());
+  EXPECT_EQ(tags, (std::vector<std::u16string>{u"Trigger=None", u"Message=", u"Trigger=Timer"}));
+  Ids placed;
+  for (auto placement : *host->ActiveDiagram()->Placements()) placed.push_back(placement->PlacedElementId());
+  EXPECT_EQ(placed, (Ids{c, e, c}));
 }
 
-TEST(ModelLookups, UnknownElementFailsUnknownConnectorIsUnset) {
+TEST(ModelLookups, MissingObjectsFailAsTheHostDoes) {
   ModelBuilder b;
   const auto a = b.Element(u"Activity");
   b.Connector(a, a, u"SequenceFlow");
   auto host = b.Host();
-  try {
-    host->ElementById(999);
-    FAIL() << "ElementById(999) returned";
-  } catch (const host::Error& e) {
-    EXPECT_EQ(e.kind(), host::ErrorKind::host);
-  }
+  EXPECT_EQ(ErrorKindOf([&] { host->ElementById(999); }), host::ErrorKind::host);
+  EXPECT_EQ(ErrorKindOf([&] { host->ElementById(a)->Tags()->GetAt(0); }), host::ErrorKind::index);
+  EXPECT_EQ(ErrorKindOf([&] { host->ElementById(a)->ConnectorList()->GetAt(-1); }), host::ErrorKind::index);
   EXPECT_FALSE(host->ConnectorById(999));
   EXPECT_TRUE(host->ConnectorById(100));
 }
 
-TEST(ModelLookups, CollectionIndexPastTheEndFailsWithIndex) {
-  ModelBuilder b;
-  const auto a = b.Element(u"Activity");
-  auto host = b.Host();
-  try {
-    host->ElementById(a)->Tags()->GetAt(0);
-    FAIL();
-  } catch (const host::Error& e) {
-    EXPECT_EQ(e.kind(), host::ErrorKind::index);
-  }
-}
-
-TEST(ModelLookups, SparseIdsResolveThroughTheHashIndex) {
+TEST(ModelLookups, SparseIdsResolveAndMemberReadsReturnTheSameObjects) {
   ModelBuilder b;
   const auto a = b.Element(u"Activity");
   b.element(a).id = 2000000000;
-  const auto c = b.Element(u"Activity");
-  b.element(c).id = -7;
+  b.element(b.Element(u"Activity")).id = -7;
   auto host = b.Host();
-  EXPECT_EQ(host->ElementById(2000000000)->Id(), 2000000000);
   EXPECT_EQ(host->ElementById(-7)->Id(), -7);
   EXPECT_FALSE(host->model().FindElement(0));
-}
-
-TEST(ModelLookups, MemberReadsReturnTheSameStringAndCollectionObjects) {
-  ModelBuilder b;
-  const auto a = b.Element(u"Activity");
-  auto host = b.Host();
-  auto element = host->ElementById(a);
+  auto element = host->ElementById(2000000000);
+  EXPECT_EQ(element->Id(), 2000000000);
   EXPECT_EQ(&element->StereotypeName(), &element->StereotypeName());
   EXPECT_EQ(element->ConnectorList().shared().get(), element->ConnectorList().shared().get());
   EXPECT_EQ(element->Children().shared().get(), element->NestedElements().shared().get());
-  EXPECT_EQ(host->ElementById(a).shared().get(), element.shared().get());
+  EXPECT_EQ(host->ElementById(2000000000).shared().get(), element.shared().get());
 }
 
 TEST(IdIndex, GrowsAndSwitchesToHashing) {
@@ -195,12 +160,9 @@ TEST(IdIndex, GrowsAndSwitchesToHashing) {
   index.Add(9, 3);
   index.Add(1 << 30, 4);
   index.Add(-3, 5);
-  EXPECT_EQ(index.Find(5), 0u);
-  EXPECT_EQ(index.Find(7), 2u);
-  EXPECT_EQ(index.Find(9), 3u);
-  EXPECT_EQ(index.Find(1 << 30), 4u);
-  EXPECT_EQ(index.Find(-3), 5u);
-  EXPECT_EQ(index.Find(8), kelvo::IdIndex::kNone);
+  const std::vector<std::pair<std::int32_t, std::size_t>> expected = {
+      {5, 0}, {7, 2}, {9, 3}, {1 << 30, 4}, {-3, 5}, {8, kelvo::IdIndex::kNone}, {4, kelvo::IdIndex::kNone}};
+  for (const auto& [id, position] : expected) EXPECT_EQ(index.Find(id), position) << id;
   EXPECT_EQ(index.Build({1, 2, 1}), 2u);
 }
 

@@ -33,7 +33,8 @@ TEST_P(Refusals, NameFileLineAndColumn) {
     Import(GetParam().bytes);
     FAIL() << "the file was read";
   } catch (const kelvo::InputError& error) {
-    EXPECT_EQ(std::string(error.what()).rfind("test.bpmn:" + GetParam().refusal, 0), 0u) << error.what();
+    EXPECT_TRUE(std::string_view(error.what()).starts_with("test.bpmn:" + GetParam().refusal))
+        << error.what();
   }
 }
 

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <charconv>
 #include <functional>
-#include <ranges>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -141,17 +140,19 @@ std::string Join(const Items& items, Text text, std::string_view separator = " "
   return joined;
 }
 
+// The shortest text that reads back as the same value: 100.5, 7.
 inline std::string Number(double value) {
   char text[32];
   return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
 }
 
+// The key of the element with that id; "-" for none.
 inline std::string KeyOf(const kelvo::ModelData& model, std::int32_t id) {
   const auto found = std::ranges::find(model.elements, id, &kelvo::ElementData::id);
   return found == model.elements.end() ? "-" : U8(found->key);
 }
 
-// The value of the last tag of that name (the one that wins), or "<absent>".
+// The value of the tag of that name, or "<absent>".
 inline std::string TagOf(const std::vector<kelvo::Tag>& tags, std::string_view name) {
   std::string value = "<absent>";
   for (const kelvo::Tag& tag : tags)
@@ -166,12 +167,13 @@ inline std::string DiagramText(const kelvo::ModelData& model, const kelvo::Diagr
   for (std::size_t i = 0; i < diagram.placements.size(); ++i) {
     text += " " + KeyOf(model, diagram.placements[i]);
     if (i >= diagram.bounds.size() || !diagram.bounds[i]) continue;
-    const kelvo::Bounds& b = *diagram.bounds[i];
-    text += "(" + Join(std::vector{b.x, b.y, b.width, b.height}, Number, ",") + ")";
+    const kelvo::Bounds& bounds = *diagram.bounds[i];
+    text += "(" + Join(std::vector{bounds.x, bounds.y, bounds.width, bounds.height}, Number, ",") + ")";
   }
   return text;
 }
 
+// A field of an element or connector by name, else the value of its tag so named.
 inline std::string FieldOf(const kelvo::ModelData& model, const kelvo::ElementData& element,
                            std::string_view field) {
   if (field == "parent") return KeyOf(model, element.parent);

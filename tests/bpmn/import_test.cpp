@@ -171,6 +171,8 @@ INSTANTIATE_TEST_SUITE_P(
                         "<dataObject id='Alone'/><dataObjectReference id='Ref' dataObjectRef='Shown'/>"),
                 " name='Orders'"),
             {"elements: 1:T 2:Alone 3:Ref", "T: name=Check order", "packages: 1:Model^0 2:Orders^1"}},
+        // Ends are looked up in the whole file, the first of a repeated id winning; a connector
+        // whose end names nothing read is left out with a warning.
         ImportCase{
             "connector_ends_and_warnings",
             Definitions(

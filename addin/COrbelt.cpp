@@ -5,20 +5,22 @@
 
 #include "addin/HelperFuncs.h"
 #include "addin/frmAbout.h"
+#include "resources/messages.h"
 
 using HelperFuncs::LoadText;
 using HelperFuncs::ShowMessage;
 
 namespace {
 
-constexpr std::int32_t kTopLevelMenu = 101;
-constexpr std::int32_t kUnload = 102;
-constexpr std::int32_t kLoad = 103;
-constexpr std::int32_t kHelp = 107;
-constexpr std::int32_t kNewDiagram = 108;
-constexpr std::int32_t kAbout = 213;
-constexpr std::int32_t kShowProfile = 216;
-constexpr std::int32_t kHideProfile = 217;
+using messages::kMenuAbout;
+using messages::kMenuHelp;
+using messages::kMenuHideProfile;
+using messages::kMenuLoad;
+using messages::kMenuNewDiagram;
+using messages::kMenuShowProfile;
+using messages::kMenuTechnology;
+using messages::kMenuUnload;
+
 const std::u16string kSeparator = u"-";
 
 // One row of the click dispatch: a string-table caption, or a fixed caption when the id is 0.
@@ -58,32 +60,38 @@ const platform::DispatchInterface<COrbelt>& COrbelt::Interface() {
 
 host::Variant COrbelt::Kelvo_GetMenuItems(const RepositoryRef& Repository, std::u16string& /*MenuLocation*/,
                                           std::u16string& MenuName) {
-  if (MenuName.empty()) return LoadText(kTopLevelMenu);
-  if (MenuName != LoadText(kTopLevelMenu)) {
+  if (MenuName.empty()) return LoadText(kMenuTechnology);
+  if (MenuName != LoadText(kMenuTechnology)) {
     ShowMessage(u"MenuName=" + MenuName);
     return {};
   }
   if (Repository->HostBuild() < HelperFuncs::kFirstSupportedBuild)
-    return host::StringArray{LoadText(kHelp), LoadText(kAbout)};
+    return host::StringArray{LoadText(kMenuHelp), LoadText(kMenuAbout)};
   if (!Repository->HasTechnology(HelperFuncs::kTechnologyId)) {
-    return host::StringArray{LoadText(kLoad), kSeparator, LoadText(kHelp), LoadText(kAbout)};
+    return host::StringArray{LoadText(kMenuLoad), kSeparator, LoadText(kMenuHelp), LoadText(kMenuAbout)};
   }
-  return host::StringArray{
-      LoadText(kUnload),     kSeparator, LoadText(kShowProfile), LoadText(kHideProfile), kSeparator,
-      LoadText(kNewDiagram), kSeparator, LoadText(kHelp),        LoadText(kAbout)};
+  return host::StringArray{LoadText(kMenuUnload),
+                           kSeparator,
+                           LoadText(kMenuShowProfile),
+                           LoadText(kMenuHideProfile),
+                           kSeparator,
+                           LoadText(kMenuNewDiagram),
+                           kSeparator,
+                           LoadText(kMenuHelp),
+                           LoadText(kMenuAbout)};
 }
 
 void COrbelt::Kelvo_MenuClick(const RepositoryRef& Repository, std::u16string& /*MenuLocation*/,
                               std::u16string& /*MenuName*/, std::u16string& ItemName) {
   static const ClickRow kClickOrder[] = {
-      {kLoad, nullptr, &COrbelt::DoLoad},
-      {kUnload, nullptr, &COrbelt::DoUnload},
-      {kShowProfile, nullptr, &COrbelt::ShowTechnology},
-      {kHideProfile, nullptr, &COrbelt::HideTechnology},
-      {kNewDiagram, nullptr, &COrbelt::DoNewDiagram},
-      {kHelp, nullptr, &COrbelt::OpenHelp},
+      {kMenuLoad, nullptr, &COrbelt::DoLoad},
+      {kMenuUnload, nullptr, &COrbelt::DoUnload},
+      {kMenuShowProfile, nullptr, &COrbelt::ShowTechnology},
+      {kMenuHideProfile, nullptr, &COrbelt::HideTechnology},
+      {kMenuNewDiagram, nullptr, &COrbelt::DoNewDiagram},
+      {kMenuHelp, nullptr, &COrbelt::OpenHelp},
       {0, u"E&xport to BPEL", &COrbelt::ExportToBPEL},
-      {kAbout, nullptr, &COrbelt::ShowAbout},
+      {kMenuAbout, nullptr, &COrbelt::ShowAbout},
   };
   for (const auto& row : kClickOrder) {
     if (ItemName == CaptionOf(row)) {

@@ -3,18 +3,19 @@
 #include "platform/module_info.h"
 #include "platform/resources.h"
 #include "platform/text.h"
+#include "resources/messages.h"
 
 namespace HelperFuncs {
 
 namespace {
-constexpr std::int32_t kMessageTitle = 218;
 std::u16string help_path;
 }  // namespace
 
 std::u16string LoadText(std::int32_t id) { return platform::LoadStringResource(id); }
 
 void ShowMessage(const std::u16string& text) {
-  platform::MessageBox(text, LoadText(kMessageTitle), platform::kMbOk | platform::kMbIconExclamation);
+  platform::MessageBox(text, LoadText(messages::kProductName),
+                       platform::kMbOk | platform::kMbIconExclamation);
 }
 
 void SetHelpPath() {

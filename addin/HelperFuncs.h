@@ -16,7 +16,7 @@ inline constexpr std::int32_t kFirstSupportedBuild = 795;
 
 // Reads a text of the string table; nothing is cached.
 std::u16string LoadText(std::int32_t id);
-// Modal, OK only, exclamation icon, titled with string 218; the answer is not used.
+// Modal, OK only, exclamation icon, titled with kProductName; the answer is not used.
 void ShowMessage(const std::u16string& text);
 // The help file beside the component: its folder followed by "\\Kelvo_BPMN.chm".
 void SetHelpPath();

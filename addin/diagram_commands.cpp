@@ -1,24 +1,23 @@
 // The new-diagram command and the new-element hook.
 #include "addin/COrbelt.h"
 #include "addin/HelperFuncs.h"
+#include "resources/messages.h"
 
 using HelperFuncs::LoadText;
 using HelperFuncs::ShowMessage;
 
 namespace {
-constexpr std::int32_t kRootPackage = 110;
-constexpr std::int32_t kNoPackageSelected = 111;
 const std::u16string kDiagramType = u"BPMN::BPMN";
 }  // namespace
 
 void COrbelt::DoNewDiagram(const RepositoryRef& Repository) {
   const auto package = Repository->SelectedPackage();
   if (!package) {
-    ShowMessage(LoadText(kNoPackageSelected));
+    ShowMessage(LoadText(messages::kNoPackageSelected));
     return;
   }
   if (package->ParentId() == 0) {
-    ShowMessage(LoadText(kRootPackage));
+    ShowMessage(LoadText(messages::kNoDiagramUnderRoot));
     return;
   }
   const std::u16string name = package->Name();

@@ -6,6 +6,7 @@
 #include "addin/HelperFuncs.h"
 #include "platform/resources.h"
 #include "platform/text.h"
+#include "resources/messages.h"
 
 using HelperFuncs::kFirstSupportedBuild;
 using HelperFuncs::kTechnologyId;
@@ -14,10 +15,6 @@ using HelperFuncs::ShowMessage;
 
 namespace {
 constexpr std::int32_t kTechnologyResource = 101;
-constexpr std::int32_t kUnableToLoad = 104;
-constexpr std::int32_t kUnableToUnload = 105;
-constexpr std::int32_t kNoModelOpen = 106;
-constexpr std::int32_t kHostTooOld = 212;
 }  // namespace
 
 void COrbelt::ShowTechnology(const RepositoryRef& Repository) {
@@ -30,11 +27,11 @@ void COrbelt::HideTechnology(const RepositoryRef& Repository) {
 
 void COrbelt::DoLoad(const RepositoryRef& Repository) {
   if (Repository->ModelLocation().empty()) {
-    ShowMessage(LoadText(kNoModelOpen));
+    ShowMessage(LoadText(messages::kNoModelOpen));
     return;
   }
   if (Repository->HostBuild() < kFirstSupportedBuild) {
-    ShowMessage(LoadText(kHostTooOld));
+    ShowMessage(LoadText(messages::kHostTooOld));
     return;
   }
   const auto bytes = platform::LoadBinaryResource("TECHFILE", kTechnologyResource);
@@ -43,14 +40,15 @@ void COrbelt::DoLoad(const RepositoryRef& Repository) {
   if (Repository->InstallTechnology(document)) {
     ShowTechnology(Repository);
   } else {
-    ShowMessage(LoadText(kUnableToLoad));
+    ShowMessage(LoadText(messages::kUnableToLoadTechnology));
   }
 }
 
 void COrbelt::DoUnload(const RepositoryRef& Repository) {
   if (Repository->ModelLocation().empty()) {
-    ShowMessage(LoadText(kNoModelOpen));
+    ShowMessage(LoadText(messages::kNoModelOpen));
     return;
   }
-  if (!Repository->RemoveTechnology(kTechnologyId)) ShowMessage(LoadText(kUnableToUnload));
+  if (!Repository->RemoveTechnology(kTechnologyId))
+    ShowMessage(LoadText(messages::kUnableToUnloadTechnology));
 }

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "platform/resources.h"
+#include "resources/messages.h"
 #include "rules/rule_support.h"
 
 namespace {
@@ -19,7 +20,6 @@ using rules::kRule07;
 using rules::kRule08;
 using rules::kRule09;
 
-constexpr std::int32_t kCategoryNameString = 211;
 constexpr std::int32_t kRuleKind = 0;
 
 // Which run event serves a rule; Rule_03 is reported from inside other checks only.
@@ -38,15 +38,18 @@ struct CBPMNRules::CatalogueRow {
 // The rule catalogue, in the order of registration.
 std::span<const CBPMNRules::CatalogueRow> CBPMNRules::Catalogue() {
   static const std::array<CatalogueRow, 9> rows{{
-      {kRule01, 112, RunKind::kConnector, &CBPMNRules::CheckSequenceFlow, nullptr},
-      {kRule02, 113, RunKind::kConnector, &CBPMNRules::CheckMessageFlow, nullptr},
-      {kRule03, 114, RunKind::kNone, nullptr, nullptr},
-      {kRule04, 115, RunKind::kElement, nullptr, &CBPMNRules::CheckStartEvent},
-      {kRule05, 116, RunKind::kElement, nullptr, &CBPMNRules::CheckIntermediateEvent},
-      {kRule06, 117, RunKind::kElement, nullptr, &CBPMNRules::CheckEndEvent},
-      {kRule07, 118, RunKind::kElement, nullptr, &CBPMNRules::CheckActivity},
-      {kRule08, 119, RunKind::kElement, nullptr, &CBPMNRules::CheckGateway},
-      {kRule09, 120, RunKind::kElement, nullptr, &CBPMNRules::CheckSwimlane},
+      {kRule01, messages::kSequenceFlowConstraints, RunKind::kConnector, &CBPMNRules::CheckSequenceFlow,
+       nullptr},
+      {kRule02, messages::kMessageFlowConstraints, RunKind::kConnector, &CBPMNRules::CheckMessageFlow,
+       nullptr},
+      {kRule03, messages::kProcessDiagramConstraints, RunKind::kNone, nullptr, nullptr},
+      {kRule04, messages::kStartEventConstraints, RunKind::kElement, nullptr, &CBPMNRules::CheckStartEvent},
+      {kRule05, messages::kIntermediateEventConstraints, RunKind::kElement, nullptr,
+       &CBPMNRules::CheckIntermediateEvent},
+      {kRule06, messages::kEndEventConstraints, RunKind::kElement, nullptr, &CBPMNRules::CheckEndEvent},
+      {kRule07, messages::kActivityConstraints, RunKind::kElement, nullptr, &CBPMNRules::CheckActivity},
+      {kRule08, messages::kGatewayConstraints, RunKind::kElement, nullptr, &CBPMNRules::CheckGateway},
+      {kRule09, messages::kSwimlaneConstraints, RunKind::kElement, nullptr, &CBPMNRules::CheckSwimlane},
   }};
   return rows;
 }
@@ -66,7 +69,7 @@ const platform::DispatchInterface<CBPMNRules>& CBPMNRules::Interface() {
 
 void CBPMNRules::ConfigureCategories(const RepositoryRef& Repository) {
   const host::Ref<host::ValidationService> service = Repository->ValidationService();
-  const std::u16string name = platform::LoadStringResource(kCategoryNameString);
+  const std::u16string name = platform::LoadStringResource(messages::kRuleCategoryName);
   CategoryID = service->AddRuleCategory(name);
 }
 
@@ -129,9 +132,9 @@ void CBPMNRules::AddRuleIDPair(const std::u16string& host_id, const std::u16stri
 
 // The one way a check reports: host id, text, a fresh validation service, the report.
 void CBPMNRules::ReportViolation(const RepositoryRef& Repository, const char16_t* local_rule_id,
-                                 std::int32_t message_id, std::int32_t level) const {
+                                 std::int32_t message_id, rules::Level level) const {
   const std::u16string host_id = GetHostRuleID(local_rule_id);
   const std::u16string text = platform::LoadStringResource(message_id);
   const host::Ref<host::ValidationService> service = Repository->ValidationService();
-  service->ReportViolation(host_id, level, text);
+  service->ReportViolation(host_id, static_cast<std::int32_t>(level), text);
 }

@@ -14,6 +14,10 @@
 #include "host/objects.h"
 #include "platform/component.h"
 
+namespace rules {
+enum class Level : std::int32_t;  // rule_support.h
+}
+
 class CBPMNRules {
  public:
   using RepositoryRef = host::Ref<host::Repository>;
@@ -41,7 +45,7 @@ class CBPMNRules {
   void AddRuleIDPair(const std::u16string& host_id, const std::u16string& local_id);
   // The one reporting procedure: message `message_id` at `level` under local rule `local_rule_id`.
   void ReportViolation(const RepositoryRef& Repository, const char16_t* local_rule_id,
-                       std::int32_t message_id, std::int32_t level) const;
+                       std::int32_t message_id, rules::Level level) const;
 
   // Checks, one per BPMN kind.
   void CheckSequenceFlow(const RepositoryRef& Repository, const ConnectorRef& Connector);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "resources/messages.h"
 #include "rules/CBPMNRules.h"
 #include "rules/rule_support.h"
 
@@ -69,14 +70,22 @@ struct TaskRow {
 constexpr TaskTest kNoTest{FlowTest::kNone, nullptr, 0};
 
 constexpr std::array<TaskRow, 8> kTaskRows{{
-    {u"Service", {FlowTest::kNoIncoming, u"InMessage", 177}, {FlowTest::kNoOutgoing, u"OutMessage", 178}},
-    {u"Receive", {FlowTest::kHasOutgoing, nullptr, 179}, {FlowTest::kNoIncoming, u"Message", 180}},
-    {u"Send", {FlowTest::kHasIncoming, nullptr, 181}, {FlowTest::kNoOutgoing, u"Message", 182}},
-    {u"User", {FlowTest::kNoIncoming, u"InMessage", 183}, {FlowTest::kNoOutgoing, u"OutMessage", 184}},
-    {u"Script", {FlowTest::kHasAny, nullptr, 185}, kNoTest},
-    {u"Manual", {FlowTest::kHasAny, nullptr, 186}, kNoTest},
+    {u"Service",
+     {FlowTest::kNoIncoming, u"InMessage", messages::kServiceTaskWithoutIncomingMessage},
+     {FlowTest::kNoOutgoing, u"OutMessage", messages::kServiceTaskWithoutOutgoingMessage}},
+    {u"Receive",
+     {FlowTest::kHasOutgoing, nullptr, messages::kReceiveTaskWithOutgoingMessage},
+     {FlowTest::kNoIncoming, u"Message", messages::kReceiveTaskWithoutIncomingMessage}},
+    {u"Send",
+     {FlowTest::kHasIncoming, nullptr, messages::kSendTaskWithIncomingMessage},
+     {FlowTest::kNoOutgoing, u"Message", messages::kSendTaskWithoutOutgoingMessage}},
+    {u"User",
+     {FlowTest::kNoIncoming, u"InMessage", messages::kUserTaskWithoutIncomingMessage},
+     {FlowTest::kNoOutgoing, u"OutMessage", messages::kUserTaskWithoutOutgoingMessage}},
+    {u"Script", {FlowTest::kHasAny, nullptr, messages::kScriptTaskWithMessageFlow}, kNoTest},
+    {u"Manual", {FlowTest::kHasAny, nullptr, messages::kManualTaskWithMessageFlow}, kNoTest},
     {u"Reference", kNoTest, kNoTest},
-    {u"None", {FlowTest::kHasAny, nullptr, 188}, kNoTest},
+    {u"None", {FlowTest::kHasAny, nullptr, messages::kNoneTaskWithMessageFlow}, kNoTest},
 }};
 
 }  // namespace
@@ -85,7 +94,8 @@ void CBPMNRules::CheckActivity(const RepositoryRef& Repository, const ElementRef
   if (!IsActivity(Element)) return;
 
   if (!(LeadingNumber(GetTagValue(Element, u"StartQuantity"sv)) > 0)) {
-    ReportViolation(Repository, rules::kRule07, 167, rules::kLevel1);
+    ReportViolation(Repository, rules::kRule07, messages::kActivityStartQuantityNotPositive,
+                    rules::Level::kWarning);
   }
   CheckLoopTags(Repository, Element);
   if (GetTagValue(Element, u"ActivityType"sv) == u"Sub-Process"sv) CheckSubProcessTags(Repository, Element);
@@ -98,28 +108,34 @@ void CBPMNRules::CheckLoopTags(const RepositoryRef& Repository, const ElementRef
   const std::u16string loop_type = GetTagValue(Element, u"LoopType"sv);
   if (loop_type == u"Standard"sv) {
     if (GetTagValue(Element, u"LoopCondition"sv).empty())
-      ReportViolation(Repository, rules::kRule07, 168, rules::kLevel1);
+      ReportViolation(Repository, rules::kRule07, messages::kActivityLoopConditionUndefined,
+                      rules::Level::kWarning);
     return;
   }
   if (loop_type != u"MultiInstance"sv) return;
   if (GetTagValue(Element, u"MI_Condition"sv).empty())
-    ReportViolation(Repository, rules::kRule07, 169, rules::kLevel1);
+    ReportViolation(Repository, rules::kRule07, messages::kActivityMiConditionUndefined,
+                    rules::Level::kWarning);
   if (GetTagValue(Element, u"MI_FlowCondition"sv) == u"Complex"sv &&
       GetTagValue(Element, u"ComplexMI_FlowCondition"sv).empty()) {
-    ReportViolation(Repository, rules::kRule07, 170, rules::kLevel1);
+    ReportViolation(Repository, rules::kRule07, messages::kActivityComplexMiFlowConditionUndefined,
+                    rules::Level::kWarning);
   }
 }
 
 void CBPMNRules::CheckSubProcessTags(const RepositoryRef& Repository, const ElementRef& Element) const {
   if (GetTagValue(Element, u"AdHoc"sv) == u"true"sv &&
       GetTagValue(Element, u"AdHocCompletionCondition"sv).empty()) {
-    ReportViolation(Repository, rules::kRule07, 173, rules::kLevel1);
+    ReportViolation(Repository, rules::kRule07, messages::kAdHocCompletionConditionUndefined,
+                    rules::Level::kWarning);
   }
   if (GetTagValue(Element, u"SubProcessType"sv) == u"Independent"sv) {
     // A child diagram is an owned diagram or a DiagramRef; both are asked, the diagrams first.
     const std::int16_t owned = Element->OwnedDiagrams()->ItemCount();
     const bool no_reference = GetTagValue(Element, u"DiagramRef"sv).empty();
-    if (owned == 0 && no_reference) ReportViolation(Repository, rules::kRule07, 174, rules::kLevel1);
+    if (owned == 0 && no_reference)
+      ReportViolation(Repository, rules::kRule07, messages::kIndependentSubProcessWithoutDiagram,
+                      rules::Level::kWarning);
   }
 }
 
@@ -154,7 +170,7 @@ void CBPMNRules::CheckTaskMessageFlows(const RepositoryRef& Repository, const El
   for (const auto& row : kTaskRows) {
     if (task_type != row.task_type) continue;
     for (const TaskTest& t : {row.first, row.second}) {
-      if (broken(t)) ReportViolation(Repository, rules::kRule07, t.message, rules::kLevel1);
+      if (broken(t)) ReportViolation(Repository, rules::kRule07, t.message, rules::Level::kWarning);
     }
     return;
   }

@@ -1,5 +1,6 @@
 // Checks of the connecting objects: which element kinds a Sequence Flow or a Message Flow may
 // join, and that a Sequence Flow stays within one pool.
+#include "resources/messages.h"
 #include "rules/CBPMNRules.h"
 #include "rules/rule_support.h"
 
@@ -26,18 +27,20 @@ void CBPMNRules::CheckSequenceFlow(const RepositoryRef& Repository, const Connec
   if (!IsStereotypeInList(source, kSequenceFlowSources)) {
     const bool end = IsEndEvent(source);
     const bool on_boundary = IsOnActivityBoundary(Repository, source);
-    if (!(end && on_boundary)) ReportViolation(Repository, rules::kRule01, 121, rules::kLevel0);
+    if (!(end && on_boundary))
+      ReportViolation(Repository, rules::kRule01, messages::kSequenceFlowInvalidSource, rules::Level::kError);
   }
 
   const ElementRef target = Repository->ElementById(Connector->TargetId());
   if (!IsStereotypeInList(target, kSequenceFlowTargets)) {
     const bool start = IsStartEvent(target);
     const bool on_boundary = IsOnActivityBoundary(Repository, target);
-    if (!(start && on_boundary)) ReportViolation(Repository, rules::kRule01, 122, rules::kLevel0);
+    if (!(start && on_boundary))
+      ReportViolation(Repository, rules::kRule01, messages::kSequenceFlowInvalidTarget, rules::Level::kError);
   }
 
   if (GetPoolID(Repository, source) != GetPoolID(Repository, target)) {
-    ReportViolation(Repository, rules::kRule01, 123, rules::kLevel0);
+    ReportViolation(Repository, rules::kRule01, messages::kSequenceFlowCrossesBoundary, rules::Level::kError);
   }
 }
 
@@ -46,11 +49,11 @@ void CBPMNRules::CheckMessageFlow(const RepositoryRef& Repository, const Connect
 
   const ElementRef source = Repository->ElementById(Connector->SourceId());
   if (!IsStereotypeInList(source, kMessageFlowSources)) {
-    ReportViolation(Repository, rules::kRule02, 124, rules::kLevel0);
+    ReportViolation(Repository, rules::kRule02, messages::kMessageFlowInvalidSource, rules::Level::kError);
   }
 
   const ElementRef target = Repository->ElementById(Connector->TargetId());
   if (!IsStereotypeInList(target, kMessageFlowTargets)) {
-    ReportViolation(Repository, rules::kRule02, 125, rules::kLevel0);
+    ReportViolation(Repository, rules::kRule02, messages::kMessageFlowInvalidTarget, rules::Level::kError);
   }
 }

@@ -2,6 +2,7 @@
 // event and activity checks evaluate them for the element they check. Two look at the flow
 // objects that share the element's container on the active diagram; the third is the
 // web-service reference that every event and activity must carry.
+#include "resources/messages.h"
 #include "rules/CBPMNRules.h"
 #include "rules/rule_support.h"
 
@@ -9,7 +10,7 @@
 void CBPMNRules::CheckWebServiceReference(const RepositoryRef& Repository, const ElementRef& Element) const {
   if (GetTagValue(Element, u"Implementation"sv) != u"Web Service"sv) return;
   if (GetTagValue(Element, u"WebService"sv).empty())
-    ReportViolation(Repository, rules::kRule03, 221, rules::kLevel0);
+    ReportViolation(Repository, rules::kRule03, messages::kWebServiceUndefined, rules::Level::kError);
 }
 
 // Beside a Start Event, every placed flow object of its container needs an incoming Sequence
@@ -29,7 +30,9 @@ void CBPMNRules::CheckFlowObjectsHaveIncomingFlow(const RepositoryRef& Repositor
     const bool exempt = (intermediate && on_boundary) || compensation || start || link;
     if (!exempt && CountIncomingSequenceFlows(candidate) == 0) all_have_incoming = false;
   });
-  if (!all_have_incoming) ReportViolation(Repository, rules::kRule03, 127, rules::kLevel0);
+  if (!all_have_incoming)
+    ReportViolation(Repository, rules::kRule03, messages::kFlowObjectWithoutIncomingFlow,
+                    rules::Level::kError);
 }
 
 // Beside an End Event there must be a Start Event of the same container: first among the
@@ -48,5 +51,6 @@ void CBPMNRules::CheckStartEventBesideEndEvent(const RepositoryRef& Repository,
     const auto nested = Repository->ElementById(Element->ParentId())->NestedElements();
     for (const auto& candidate : *nested) look_at(candidate);
   }
-  if (!found) ReportViolation(Repository, rules::kRule03, 126, rules::kLevel0);
+  if (!found)
+    ReportViolation(Repository, rules::kRule03, messages::kEndEventWithoutStartEvent, rules::Level::kError);
 }

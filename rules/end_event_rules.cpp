@@ -2,6 +2,7 @@
 // diagram-wide constraints that it carries (a Start Event beside it, web-service reference).
 #include <array>
 
+#include "resources/messages.h"
 #include "rules/CBPMNRules.h"
 #include "rules/rule_support.h"
 
@@ -10,10 +11,10 @@ namespace {
 // The tag each Result requires; Cancel and Compensation are tested otherwise, the others
 // require nothing.
 constexpr std::array<rules::RequiredTag, 4> kResultTags{{
-    {u"Message", u"Message", 158},
-    {u"Error", u"ErrorCode", 159},
-    {u"Link", u"LinkId", 162},
-    {u"Multiple", u"Results", 163},
+    {u"Message", u"Message", messages::kEndEventMessageUndefined},
+    {u"Error", u"ErrorCode", messages::kEndEventErrorCodeUndefined},
+    {u"Link", u"LinkId", messages::kEndEventLinkIdUndefined},
+    {u"Multiple", u"Results", messages::kEndEventResultsUndefined},
 }};
 
 }  // namespace
@@ -24,14 +25,15 @@ void CBPMNRules::CheckEndEvent(const RepositoryRef& Repository, const ElementRef
   CheckEndEventResult(Repository, Element);
 
   if (CountIncomingSequenceFlows(Element) == 0)
-    ReportViolation(Repository, rules::kRule06, 164, rules::kLevel0);
+    ReportViolation(Repository, rules::kRule06, messages::kEndEventWithoutIncomingFlow, rules::Level::kError);
 
   const bool on_boundary = IsOnActivityBoundary(Repository, Element);
   const std::int16_t outgoing = CountOutgoingSequenceFlows(Element);
-  if (!on_boundary && outgoing > 0) ReportViolation(Repository, rules::kRule06, 165, rules::kLevel0);
+  if (!on_boundary && outgoing > 0)
+    ReportViolation(Repository, rules::kRule06, messages::kEndEventWithOutgoingFlow, rules::Level::kError);
 
   if (CountIncomingMessageFlows(Element) > 0)
-    ReportViolation(Repository, rules::kRule06, 166, rules::kLevel0);
+    ReportViolation(Repository, rules::kRule06, messages::kEndEventMessageFlowTarget, rules::Level::kError);
 
   CheckStartEventBesideEndEvent(Repository, Element);
   CheckWebServiceReference(Repository, Element);
@@ -45,17 +47,20 @@ void CBPMNRules::CheckEndEventResult(const RepositoryRef& Repository, const Elem
     const bool in_transaction =
         Element->ParentId() != 0 &&
         GetTagValue(Repository->ElementById(Element->ParentId()), u"IsATransaction"sv) == u"true"sv;
-    if (!in_transaction) ReportViolation(Repository, rules::kRule06, 160, rules::kLevel0);
+    if (!in_transaction)
+      ReportViolation(Repository, rules::kRule06, messages::kEndEventCancelOutsideTransaction,
+                      rules::Level::kError);
     return;
   }
   if (result == u"Compensation"sv) {
     if (!HasAssociatedElementOfType(Repository, Element, u"Activity"sv)) {
-      ReportViolation(Repository, rules::kRule06, 161, rules::kLevel1);
+      ReportViolation(Repository, rules::kRule06, messages::kEndEventCompensationActivityUndefined,
+                      rules::Level::kWarning);
     }
     return;
   }
   const auto* row = rules::FindRequiredTag(kResultTags, result);
   if (row && GetTagValue(Element, row->required).empty()) {
-    ReportViolation(Repository, rules::kRule06, row->message, rules::kLevel1);
+    ReportViolation(Repository, rules::kRule06, row->message, rules::Level::kWarning);
   }
 }

@@ -3,6 +3,7 @@
 // first, then those common to all intermediate events, last the web-service reference.
 #include <array>
 
+#include "resources/messages.h"
 #include "rules/CBPMNRules.h"
 #include "rules/rule_support.h"
 
@@ -24,7 +25,7 @@ struct TriggerCheck {
   TriggerTest test;
   const char16_t* tag;
   std::int32_t message;  // 0: no check in this slot
-  std::int32_t level;
+  rules::Level level;
 };
 
 struct TriggerRow {
@@ -33,25 +34,35 @@ struct TriggerRow {
 };
 
 using enum TriggerTest;
-constexpr std::int32_t k0 = rules::kLevel0;
-constexpr std::int32_t k1 = rules::kLevel1;
+using enum rules::Level;
 
 constexpr std::array<TriggerRow, 9> kTriggerRows{{
-    {u"None", {{{kOnBoundary, nullptr, 135, k0}, {kIncomingNotOne, nullptr, 136, k0}}}},
-    {u"Message", {{{kTagEmpty, u"Message", 137, k1}, {kOutgoingNotOne, nullptr, 138, k0}}}},
-    {u"Timer", {{{kOutgoingNotOne, nullptr, 139, k0}}}},
-    {u"Error", {{{kTagEmptyInNormalFlow, u"ErrorCode", 140, k1}, {kIncomingNotOne, nullptr, 141, k0}}}},
-    {u"Cancel", {{{kInNormalFlow, nullptr, 142, k0}}}},
+    {u"None",
+     {{{kOnBoundary, nullptr, messages::kIntermediateNoTriggerOnBoundary, kError},
+       {kIncomingNotOne, nullptr, messages::kIntermediateNoTriggerIncomingNotOne, kError}}}},
+    {u"Message",
+     {{{kTagEmpty, u"Message", messages::kIntermediateMessageUndefined, kWarning},
+       {kOutgoingNotOne, nullptr, messages::kIntermediateMessageOutgoingNotOne, kError}}}},
+    {u"Timer", {{{kOutgoingNotOne, nullptr, messages::kIntermediateTimerOutgoingNotOne, kError}}}},
+    {u"Error",
+     {{{kTagEmptyInNormalFlow, u"ErrorCode", messages::kIntermediateErrorCodeUndefined, kWarning},
+       {kIncomingNotOne, nullptr, messages::kIntermediateErrorIncomingNotOne, kError}}}},
+    {u"Cancel", {{{kInNormalFlow, nullptr, messages::kIntermediateCancelInNormalFlow, kError}}}},
     {u"Compensation",
-     {{{kUnassociatedInNormalFlow, u"Activity", 144, k1},
-       {kIncomingNotOne, nullptr, 145, k0},
-       {kOutgoingOnBoundary, nullptr, 146, k0}}}},
-    {u"Rule", {{{kTagEmpty, u"RuleName", 148, k1}, {kOutgoingNotOne, nullptr, 149, k0}}}},
+     {{{kUnassociatedInNormalFlow, u"Activity", messages::kIntermediateCompensationActivityUndefined,
+        kWarning},
+       {kIncomingNotOne, nullptr, messages::kIntermediateCompensationIncomingNotOne, kError},
+       {kOutgoingOnBoundary, nullptr, messages::kIntermediateCompensationWithOutgoingFlow, kError}}}},
+    {u"Rule",
+     {{{kTagEmpty, u"RuleName", messages::kIntermediateRuleNameUndefined, kWarning},
+       {kOutgoingNotOne, nullptr, messages::kIntermediateRuleOutgoingNotOne, kError}}}},
     {u"Link",
-     {{{kOnBoundary, nullptr, 150, k0},
-       {kTagEmpty, u"LinkId", 151, k1},
-       {kTagEmpty, u"ProcessRef", 152, k1}}}},
-    {u"Multiple", {{{kInNormalFlow, nullptr, 153, k0}, {kTagEmpty, u"Triggers", 154, k1}}}},
+     {{{kOnBoundary, nullptr, messages::kIntermediateLinkOnBoundary, kError},
+       {kTagEmpty, u"LinkId", messages::kIntermediateLinkIdUndefined, kWarning},
+       {kTagEmpty, u"ProcessRef", messages::kIntermediateProcessRefUndefined, kWarning}}}},
+    {u"Multiple",
+     {{{kInNormalFlow, nullptr, messages::kIntermediateMultipleInNormalFlow, kError},
+       {kTagEmpty, u"Triggers", messages::kIntermediateTriggersUndefined, kWarning}}}},
 }};
 
 }  // namespace
@@ -62,7 +73,8 @@ void CBPMNRules::CheckIntermediateEvent(const RepositoryRef& Repository, const E
   CheckIntermediateTrigger(Repository, Element);
   if (IsOnActivityBoundary(Repository, Element)) CheckIntermediateOnBoundary(Repository, Element);
   if (CountOutgoingMessageFlows(Element) > 0)
-    ReportViolation(Repository, rules::kRule05, 157, rules::kLevel0);
+    ReportViolation(Repository, rules::kRule05, messages::kIntermediateMessageFlowSource,
+                    rules::Level::kError);
   CheckWebServiceReference(Repository, Element);
 }
 
@@ -115,12 +127,14 @@ void CBPMNRules::CheckIntermediateTrigger(const RepositoryRef& Repository, const
 }
 
 // On a boundary: no incoming Sequence Flow, and exactly one outgoing unless the event
-// compensates (message 146 covers that case).
+// compensates (kIntermediateCompensationWithOutgoingFlow covers that case).
 void CBPMNRules::CheckIntermediateOnBoundary(const RepositoryRef& Repository,
                                              const ElementRef& Element) const {
   if (CountIncomingSequenceFlows(Element) > 0)
-    ReportViolation(Repository, rules::kRule05, 155, rules::kLevel0);
+    ReportViolation(Repository, rules::kRule05, messages::kIntermediateBoundaryWithIncomingFlow,
+                    rules::Level::kError);
   if (GetTagValue(Element, u"Trigger"sv) != u"Compensation"sv && CountOutgoingSequenceFlows(Element) != 1) {
-    ReportViolation(Repository, rules::kRule05, 156, rules::kLevel0);
+    ReportViolation(Repository, rules::kRule05, messages::kIntermediateBoundaryOutgoingNotOne,
+                    rules::Level::kError);
   }
 }

@@ -1,5 +1,6 @@
 // Checks of Pools and Lanes: a Pool names its Participant; a Lane lies directly inside a Pool
 // or Lane, or names its parent pool or lane in its tags.
+#include "resources/messages.h"
 #include "rules/CBPMNRules.h"
 #include "rules/rule_support.h"
 
@@ -9,7 +10,8 @@ void CBPMNRules::CheckSwimlane(const RepositoryRef& Repository, const ElementRef
   const std::u16string metatype = Element->MetaTypeName();
   if (metatype == u"Pool"sv) {
     if (GetTagValue(Element, u"Participant"sv).empty())
-      ReportViolation(Repository, rules::kRule09, 209, rules::kLevel1);
+      ReportViolation(Repository, rules::kRule09, messages::kPoolParticipantUndefined,
+                      rules::Level::kWarning);
     return;
   }
   if (metatype != u"Lane"sv) return;
@@ -23,5 +25,6 @@ void CBPMNRules::CheckSwimlane(const RepositoryRef& Repository, const ElementRef
   }
   const bool no_parent_pool = GetTagValue(Element, u"ParentPool"sv).empty();
   const bool no_parent_lane = GetTagValue(Element, u"ParentLane"sv).empty();
-  if (no_parent_pool && no_parent_lane) ReportViolation(Repository, rules::kRule09, 210, rules::kLevel0);
+  if (no_parent_pool && no_parent_lane)
+    ReportViolation(Repository, rules::kRule09, messages::kLaneOutsidePool, rules::Level::kError);
 }

@@ -3,12 +3,12 @@
 
 #include <vector>
 
-#include "addin/HelperFuncs.h"
 #include "addin/frmAbout.h"
+#include "addin/shell.h"
 #include "resources/messages.h"
 
-using HelperFuncs::LoadText;
-using HelperFuncs::ShowMessage;
+using addin::LoadText;
+using addin::ShowMessage;
 
 namespace {
 
@@ -36,9 +36,9 @@ std::u16string CaptionOf(const ClickRow& row) {
 
 }  // namespace
 
-COrbelt::COrbelt() : Rules(std::make_unique<CBPMNRules>()) { HelperFuncs::SetHelpPath(); }
+COrbelt::COrbelt() : rules_(std::make_unique<CBPMNRules>()) { addin::SetHelpPath(); }
 
-COrbelt::~COrbelt() { Rules.reset(); }
+COrbelt::~COrbelt() { rules_.reset(); }
 
 const platform::DispatchInterface<COrbelt>& COrbelt::Interface() {
   static const platform::DispatchInterface<COrbelt> interface {
@@ -58,16 +58,16 @@ const platform::DispatchInterface<COrbelt>& COrbelt::Interface() {
   return interface;
 }
 
-host::Variant COrbelt::Kelvo_GetMenuItems(const RepositoryRef& Repository, std::u16string& /*MenuLocation*/,
-                                          std::u16string& MenuName) {
-  if (MenuName.empty()) return LoadText(kMenuTechnology);
-  if (MenuName != LoadText(kMenuTechnology)) {
-    ShowMessage(u"MenuName=" + MenuName);
+host::Variant COrbelt::Kelvo_GetMenuItems(const RepositoryRef& repository, std::u16string& /*menu_location*/,
+                                          std::u16string& menu_name) {
+  if (menu_name.empty()) return LoadText(kMenuTechnology);
+  if (menu_name != LoadText(kMenuTechnology)) {
+    ShowMessage(u"MenuName=" + menu_name);
     return {};
   }
-  if (Repository->HostBuild() < HelperFuncs::kFirstSupportedBuild)
+  if (repository->HostBuild() < addin::kFirstSupportedBuild)
     return host::StringArray{LoadText(kMenuHelp), LoadText(kMenuAbout)};
-  if (!Repository->HasTechnology(HelperFuncs::kTechnologyId)) {
+  if (!repository->HasTechnology(addin::kTechnologyId)) {
     return host::StringArray{LoadText(kMenuLoad), kSeparator, LoadText(kMenuHelp), LoadText(kMenuAbout)};
   }
   return host::StringArray{LoadText(kMenuUnload),
@@ -81,8 +81,8 @@ host::Variant COrbelt::Kelvo_GetMenuItems(const RepositoryRef& Repository, std::
                            LoadText(kMenuAbout)};
 }
 
-void COrbelt::Kelvo_MenuClick(const RepositoryRef& Repository, std::u16string& /*MenuLocation*/,
-                              std::u16string& /*MenuName*/, std::u16string& ItemName) {
+void COrbelt::Kelvo_MenuClick(const RepositoryRef& repository, std::u16string& /*menu_location*/,
+                              std::u16string& /*menu_name*/, std::u16string& item_name) {
   static const ClickRow kClickOrder[] = {
       {kMenuLoad, nullptr, &COrbelt::DoLoad},
       {kMenuUnload, nullptr, &COrbelt::DoUnload},
@@ -94,35 +94,35 @@ void COrbelt::Kelvo_MenuClick(const RepositoryRef& Repository, std::u16string& /
       {kMenuAbout, nullptr, &COrbelt::ShowAbout},
   };
   for (const auto& row : kClickOrder) {
-    if (ItemName == CaptionOf(row)) {
-      (this->*row.command)(Repository);
+    if (item_name == CaptionOf(row)) {
+      (this->*row.command)(repository);
       return;
     }
   }
-  ShowMessage(u"ItemName=" + ItemName);
+  ShowMessage(u"ItemName=" + item_name);
 }
 
-void COrbelt::ExportToBPEL(const RepositoryRef& Repository) {
+void COrbelt::ExportToBPEL(const RepositoryRef& repository) {
   std::vector<host::Variant> no_arguments;
-  Repository->ValidationService()->InvokeByName(u"ExportDiagramToBPEL", no_arguments);
+  repository->ValidationService()->InvokeByName(u"ExportDiagramToBPEL", no_arguments);
 }
 
-void COrbelt::ShowAbout(const RepositoryRef& /*Repository*/) {
+void COrbelt::ShowAbout(const RepositoryRef& /*repository*/) {
   frmAbout dialog;
   platform::ShowModal(dialog);
 }
 
-void COrbelt::Kelvo_OnInitializeUserRules(const RepositoryRef& Repository) {
-  Rules->ConfigureCategories(Repository);
-  Rules->ConfigureRules(Repository);
+void COrbelt::Kelvo_OnInitializeUserRules(const RepositoryRef& repository) {
+  rules_->ConfigureCategories(repository);
+  rules_->ConfigureRules(repository);
 }
 
-void COrbelt::Kelvo_OnRunElementRule(const RepositoryRef& Repository, std::u16string& sRuleID,
-                                     const host::Ref<host::Element>& Element) {
-  Rules->RunElementRule(Repository, sRuleID, Element);
+void COrbelt::Kelvo_OnRunElementRule(const RepositoryRef& repository, std::u16string& rule_id,
+                                     const host::Ref<host::Element>& element) {
+  rules_->RunElementRule(repository, rule_id, element);
 }
 
-void COrbelt::Kelvo_OnRunConnectorRule(const RepositoryRef& Repository, std::u16string& sRuleID,
-                                       std::int32_t& lConnectorID) {
-  Rules->RunConnectorRule(Repository, sRuleID, lConnectorID);
+void COrbelt::Kelvo_OnRunConnectorRule(const RepositoryRef& repository, std::u16string& rule_id,
+                                       std::int32_t& connector_id) {
+  rules_->RunConnectorRule(repository, rule_id, connector_id);
 }

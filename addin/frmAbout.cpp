@@ -1,6 +1,6 @@
 #include "addin/frmAbout.h"
 
-#include "addin/HelperFuncs.h"
+#include "addin/shell.h"
 #include "resources/messages.h"
 
 // The design-time texts; loading replaces them.
@@ -16,10 +16,10 @@ frmAbout::frmAbout() : Form("frmAbout") {
 }
 
 void frmAbout::OnLoad() {
-  caption = HelperFuncs::LoadText(messages::kAboutCaption);
-  control("lblTitle").text = HelperFuncs::LoadText(messages::kProductName);
-  control("lblVersion").text = HelperFuncs::LoadText(messages::kVersionText);
-  control("cmdOK").text = HelperFuncs::LoadText(messages::kAboutOkButton);
+  caption = addin::LoadText(messages::kAboutCaption);
+  control("lblTitle").text = addin::LoadText(messages::kProductName);
+  control("lblVersion").text = addin::LoadText(messages::kVersionText);
+  control("cmdOK").text = addin::LoadText(messages::kAboutOkButton);
 }
 
 void frmAbout::OnClick(const std::string& control_name) {

@@ -67,51 +67,51 @@ const platform::DispatchInterface<CBPMNRules>& CBPMNRules::Interface() {
   return interface;
 }
 
-void CBPMNRules::ConfigureCategories(const RepositoryRef& Repository) {
-  const host::Ref<host::ValidationService> service = Repository->ValidationService();
+void CBPMNRules::ConfigureCategories(const RepositoryRef& repository) {
+  const host::Ref<host::ValidationService> service = repository->ValidationService();
   const std::u16string name = platform::LoadStringResource(messages::kRuleCategoryName);
-  CategoryID = service->AddRuleCategory(name);
+  category_id_ = service->AddRuleCategory(name);
 }
 
-void CBPMNRules::ConfigureRules(const RepositoryRef& Repository) {
-  const host::Ref<host::ValidationService> service = Repository->ValidationService();
+void CBPMNRules::ConfigureRules(const RepositoryRef& repository) {
+  const host::Ref<host::ValidationService> service = repository->ValidationService();
   for (const auto& row : Catalogue()) {
     const std::u16string name = platform::LoadStringResource(row.name_string);
-    AddRuleIDPair(service->AddRule(CategoryID, kRuleKind, name), row.local_id);
+    AddRuleIDPair(service->AddRule(category_id_, kRuleKind, name), row.local_id);
   }
 }
 
-void CBPMNRules::RunConnectorRule(const RepositoryRef& Repository, std::u16string& sRuleID,
-                                  std::int32_t& lConnectorID) {
-  const ConnectorRef connector = Repository->ConnectorById(lConnectorID);
+void CBPMNRules::RunConnectorRule(const RepositoryRef& repository, std::u16string& rule_id,
+                                  std::int32_t& connector_id) {
+  const ConnectorRef connector = repository->ConnectorById(connector_id);
   if (!connector) return;
-  const std::u16string local_id = GetLocalRuleID(sRuleID);
+  const std::u16string local_id = GetLocalRuleID(rule_id);
   for (const auto& row : Catalogue()) {
     if (row.run_kind == RunKind::kConnector && local_id == row.local_id) {
-      (this->*row.connector_check)(Repository, connector);
+      (this->*row.connector_check)(repository, connector);
       return;
     }
   }
 }
 
-void CBPMNRules::RunElementRule(const RepositoryRef& Repository, std::u16string& sRuleID,
-                                const ElementRef& Element) {
-  if (!Element) return;
-  const std::u16string local_id = GetLocalRuleID(sRuleID);
+void CBPMNRules::RunElementRule(const RepositoryRef& repository, std::u16string& rule_id,
+                                const ElementRef& element) {
+  if (!element) return;
+  const std::u16string local_id = GetLocalRuleID(rule_id);
   for (const auto& row : Catalogue()) {
     if (row.run_kind == RunKind::kElement && local_id == row.local_id) {
-      (this->*row.element_check)(Repository, Element);
+      (this->*row.element_check)(repository, element);
       return;
     }
   }
 }
 
 std::u16string CBPMNRules::GetHostRuleID(const std::u16string& local_id) const {
-  return LookupPairedValue(local_id, HostRuleIDs, LocalRuleIDs);
+  return LookupPairedValue(local_id, host_rule_ids_, local_rule_ids_);
 }
 
 std::u16string CBPMNRules::GetLocalRuleID(const std::u16string& host_id) const {
-  return LookupPairedValue(host_id, LocalRuleIDs, HostRuleIDs);
+  return LookupPairedValue(host_id, local_rule_ids_, host_rule_ids_);
 }
 
 // Linear scan; the first equal entry wins. The number of entries is a 16-bit collection count.
@@ -126,15 +126,15 @@ std::u16string CBPMNRules::LookupPairedValue(const std::u16string& key,
 }
 
 void CBPMNRules::AddRuleIDPair(const std::u16string& host_id, const std::u16string& local_id) {
-  HostRuleIDs.push_back(host_id);
-  LocalRuleIDs.push_back(local_id);
+  host_rule_ids_.push_back(host_id);
+  local_rule_ids_.push_back(local_id);
 }
 
 // The one way a check reports: host id, text, a fresh validation service, the report.
-void CBPMNRules::ReportViolation(const RepositoryRef& Repository, const char16_t* local_rule_id,
+void CBPMNRules::ReportViolation(const RepositoryRef& repository, const char16_t* local_rule_id,
                                  std::int32_t message_id, rules::Level level) const {
   const std::u16string host_id = GetHostRuleID(local_rule_id);
   const std::u16string text = platform::LoadStringResource(message_id);
-  const host::Ref<host::ValidationService> service = Repository->ValidationService();
+  const host::Ref<host::ValidationService> service = repository->ValidationService();
   service->ReportViolation(host_id, static_cast<std::int32_t>(level), text);
 }

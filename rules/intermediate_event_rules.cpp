@@ -67,26 +67,26 @@ constexpr std::array<TriggerRow, 9> kTriggerRows{{
 
 }  // namespace
 
-void CBPMNRules::CheckIntermediateEvent(const RepositoryRef& Repository, const ElementRef& Element) {
-  if (!IsIntermediateEvent(Element)) return;
+void CBPMNRules::CheckIntermediateEvent(const RepositoryRef& repository, const ElementRef& element) {
+  if (!IsIntermediateEvent(element)) return;
 
-  CheckIntermediateTrigger(Repository, Element);
-  if (IsOnActivityBoundary(Repository, Element)) CheckIntermediateOnBoundary(Repository, Element);
-  if (CountOutgoingMessageFlows(Element) > 0)
-    ReportViolation(Repository, rules::kRule05, messages::kIntermediateMessageFlowSource,
+  CheckIntermediateTrigger(repository, element);
+  if (IsOnActivityBoundary(repository, element)) CheckIntermediateOnBoundary(repository, element);
+  if (CountOutgoingMessageFlows(element) > 0)
+    ReportViolation(repository, rules::kRule05, messages::kIntermediateMessageFlowSource,
                     rules::Level::kError);
-  CheckWebServiceReference(Repository, Element);
+  CheckWebServiceReference(repository, element);
 }
 
 // The checks of the one Trigger value that matches, in the row's order; every question is
 // asked afresh.
-void CBPMNRules::CheckIntermediateTrigger(const RepositoryRef& Repository, const ElementRef& Element) const {
-  const auto on_boundary = [&] { return IsOnActivityBoundary(Repository, Element); };
-  const auto tag_empty = [&](const char16_t* name) { return GetTagValue(Element, name).empty(); };
+void CBPMNRules::CheckIntermediateTrigger(const RepositoryRef& repository, const ElementRef& element) const {
+  const auto on_boundary = [&] { return IsOnActivityBoundary(repository, element); };
+  const auto tag_empty = [&](const char16_t* name) { return GetTagValue(element, name).empty(); };
   // In normal flow and the count not 1: both are asked, the position first.
   const auto not_one_in_normal_flow = [&](std::int16_t (*count)(const ElementRef&)) {
     const bool normal = !on_boundary();
-    return count(Element) != 1 && normal;
+    return count(element) != 1 && normal;
   };
   const auto broken = [&](const TriggerCheck& check) {
     switch (check.test) {
@@ -103,24 +103,24 @@ void CBPMNRules::CheckIntermediateTrigger(const RepositoryRef& Repository, const
       case TriggerTest::kTagEmptyInNormalFlow:
         return tag_empty(check.tag) && !on_boundary();
       case TriggerTest::kUnassociatedInNormalFlow: {
-        const bool associated = HasAssociatedElementOfType(Repository, Element, u"Activity"sv);
+        const bool associated = HasAssociatedElementOfType(repository, element, u"Activity"sv);
         const bool empty = tag_empty(check.tag);
         return !associated && empty && !on_boundary();
       }
       case TriggerTest::kOutgoingOnBoundary: {
-        const std::int16_t outgoing = CountOutgoingSequenceFlows(Element);
+        const std::int16_t outgoing = CountOutgoingSequenceFlows(element);
         return on_boundary() && outgoing > 0;
       }
     }
     return false;
   };
 
-  const std::u16string trigger = GetTagValue(Element, u"Trigger"sv);
+  const std::u16string trigger = GetTagValue(element, u"Trigger"sv);
   for (const auto& row : kTriggerRows) {
     if (trigger != row.trigger) continue;
     for (const auto& check : row.checks) {
       if (check.message != 0 && broken(check))
-        ReportViolation(Repository, rules::kRule05, check.message, check.level);
+        ReportViolation(repository, rules::kRule05, check.message, check.level);
     }
     return;
   }
@@ -128,13 +128,13 @@ void CBPMNRules::CheckIntermediateTrigger(const RepositoryRef& Repository, const
 
 // On a boundary: no incoming Sequence Flow, and exactly one outgoing unless the event
 // compensates (kIntermediateCompensationWithOutgoingFlow covers that case).
-void CBPMNRules::CheckIntermediateOnBoundary(const RepositoryRef& Repository,
-                                             const ElementRef& Element) const {
-  if (CountIncomingSequenceFlows(Element) > 0)
-    ReportViolation(Repository, rules::kRule05, messages::kIntermediateBoundaryWithIncomingFlow,
+void CBPMNRules::CheckIntermediateOnBoundary(const RepositoryRef& repository,
+                                             const ElementRef& element) const {
+  if (CountIncomingSequenceFlows(element) > 0)
+    ReportViolation(repository, rules::kRule05, messages::kIntermediateBoundaryWithIncomingFlow,
                     rules::Level::kError);
-  if (GetTagValue(Element, u"Trigger"sv) != u"Compensation"sv && CountOutgoingSequenceFlows(Element) != 1) {
-    ReportViolation(Repository, rules::kRule05, messages::kIntermediateBoundaryOutgoingNotOne,
+  if (GetTagValue(element, u"Trigger"sv) != u"Compensation"sv && CountOutgoingSequenceFlows(element) != 1) {
+    ReportViolation(repository, rules::kRule05, messages::kIntermediateBoundaryOutgoingNotOne,
                     rules::Level::kError);
   }
 }

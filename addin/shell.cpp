@@ -1,11 +1,13 @@
-#include "addin/HelperFuncs.h"
+// The add-in's shell: string-table texts, the message box titled with the product name, and
+// the help-file path beside the component.
+#include "addin/shell.h"
 
 #include "platform/module_info.h"
 #include "platform/resources.h"
 #include "platform/text.h"
 #include "resources/messages.h"
 
-namespace HelperFuncs {
+namespace addin {
 
 namespace {
 std::u16string help_path;
@@ -24,4 +26,4 @@ void SetHelpPath() {
 
 const std::u16string& HelpPath() { return help_path; }
 
-}  // namespace HelperFuncs
+}  // namespace addin

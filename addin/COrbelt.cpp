@@ -41,21 +41,24 @@ COrbelt::COrbelt() : rules_(std::make_unique<CBPMNRules>()) { addin::SetHelpPath
 COrbelt::~COrbelt() { rules_.reset(); }
 
 const platform::DispatchInterface<COrbelt>& COrbelt::Interface() {
-  static const platform::DispatchInterface<COrbelt> interface {
-    "_COrbelt", {
-      platform::Lifecycle<COrbelt>("Class_Initialize"), platform::Lifecycle<COrbelt>("Class_Terminate"),
+  static const platform::DispatchInterface<COrbelt> kInterface{
+      "_COrbelt",
+      {
+          platform::Lifecycle<COrbelt>("Class_Initialize"),
+          platform::Lifecycle<COrbelt>("Class_Terminate"),
           platform::Op("Kelvo_GetMenuItems", &COrbelt::Kelvo_GetMenuItems),
           platform::Op("Kelvo_MenuClick", &COrbelt::Kelvo_MenuClick),
           platform::Op("ShowTechnology", &COrbelt::ShowTechnology),
-          platform::Op("HideTechnology", &COrbelt::HideTechnology), platform::Op("DoLoad", &COrbelt::DoLoad),
-          platform::Op("DoUnload", &COrbelt::DoUnload), platform::Op("DoNewDiagram", &COrbelt::DoNewDiagram),
+          platform::Op("HideTechnology", &COrbelt::HideTechnology),
+          platform::Op("DoLoad", &COrbelt::DoLoad),
+          platform::Op("DoUnload", &COrbelt::DoUnload),
+          platform::Op("DoNewDiagram", &COrbelt::DoNewDiagram),
           platform::Op("Kelvo_OnPostNewElement", &COrbelt::Kelvo_OnPostNewElement),
           platform::Op("Kelvo_OnInitializeUserRules", &COrbelt::Kelvo_OnInitializeUserRules),
           platform::Op("Kelvo_OnRunElementRule", &COrbelt::Kelvo_OnRunElementRule),
           platform::Op("Kelvo_OnRunConnectorRule", &COrbelt::Kelvo_OnRunConnectorRule),
-    }
-  };
-  return interface;
+      }};
+  return kInterface;
 }
 
 host::Variant COrbelt::Kelvo_GetMenuItems(const RepositoryRef& repository, std::u16string& /*menu_location*/,

@@ -37,7 +37,7 @@ struct CBPMNRules::CatalogueRow {
 
 // The rule catalogue, in the order of registration.
 std::span<const CBPMNRules::CatalogueRow> CBPMNRules::Catalogue() {
-  static const std::array<CatalogueRow, 9> rows{{
+  static const std::array<CatalogueRow, 9> kRows{{
       {kRule01, messages::kSequenceFlowConstraints, RunKind::kConnector, &CBPMNRules::CheckSequenceFlow,
        nullptr},
       {kRule02, messages::kMessageFlowConstraints, RunKind::kConnector, &CBPMNRules::CheckMessageFlow,
@@ -51,20 +51,21 @@ std::span<const CBPMNRules::CatalogueRow> CBPMNRules::Catalogue() {
       {kRule08, messages::kGatewayConstraints, RunKind::kElement, nullptr, &CBPMNRules::CheckGateway},
       {kRule09, messages::kSwimlaneConstraints, RunKind::kElement, nullptr, &CBPMNRules::CheckSwimlane},
   }};
-  return rows;
+  return kRows;
 }
 
 const platform::DispatchInterface<CBPMNRules>& CBPMNRules::Interface() {
-  static const platform::DispatchInterface<CBPMNRules> interface {
-    "_CBPMNRules", {
-      platform::Lifecycle<CBPMNRules>("Class_Initialize"), platform::Lifecycle<CBPMNRules>("Class_Terminate"),
+  static const platform::DispatchInterface<CBPMNRules> kInterface{
+      "_CBPMNRules",
+      {
+          platform::Lifecycle<CBPMNRules>("Class_Initialize"),
+          platform::Lifecycle<CBPMNRules>("Class_Terminate"),
           platform::Op("ConfigureCategories", &CBPMNRules::ConfigureCategories),
           platform::Op("ConfigureRules", &CBPMNRules::ConfigureRules),
           platform::Op("RunConnectorRule", &CBPMNRules::RunConnectorRule),
           platform::Op("RunElementRule", &CBPMNRules::RunElementRule),
-    }
-  };
-  return interface;
+      }};
+  return kInterface;
 }
 
 void CBPMNRules::ConfigureCategories(const RepositoryRef& repository) {

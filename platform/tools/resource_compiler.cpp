@@ -61,7 +61,7 @@ bool IsNameCharacter(char c) {
 // Reads the constant name at the start of `line`, which must begin with "k" and a capital.
 std::string ParseName(const std::string& line, std::size_t& pos, const std::string& where) {
   while (pos < line.size() && IsNameCharacter(line[pos])) ++pos;
-  const std::string name = line.substr(0, pos);
+  std::string name = line.substr(0, pos);
   if (name.size() < 2 || name[0] != 'k' || name[1] < 'A' || name[1] > 'Z')
     throw Failure(where + ": expected a constant name such as kNoModelOpen");
   return name;
@@ -80,7 +80,7 @@ std::tuple<std::string, long, std::string> ParseEntry(const std::string& line, c
     throw Failure(where + ": expected a string id");
   }
   const auto open = line.find('"', pos);
-  if (open == std::string::npos || Trim(line.substr(pos, open - pos)) != "")
+  if (open == std::string::npos || !Trim(line.substr(pos, open - pos)).empty())
     throw Failure(where + ": expected a quoted text");
   std::string text;
   for (std::size_t i = open + 1; i < line.size(); ++i) {
@@ -90,7 +90,7 @@ std::tuple<std::string, long, std::string> ParseEntry(const std::string& line, c
       text += '"';
       ++i;
     } else {
-      if (Trim(line.substr(i + 1)) != "")
+      if (!Trim(line.substr(i + 1)).empty())
         throw Failure(where + ": unexpected text after the closing quotation mark");
       return {std::move(name), id, text};
     }

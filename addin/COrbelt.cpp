@@ -3,22 +3,24 @@
 
 #include <vector>
 
-#include "addin/HelperFuncs.h"
 #include "addin/frmAbout.h"
+#include "addin/shell.h"
+#include "resources/messages.h"
 
-using HelperFuncs::LoadText;
-using HelperFuncs::ShowMessage;
+using addin::LoadText;
+using addin::ShowMessage;
 
 namespace {
 
-constexpr std::int32_t kTopLevelMenu = 101;
-constexpr std::int32_t kUnload = 102;
-constexpr std::int32_t kLoad = 103;
-constexpr std::int32_t kHelp = 107;
-constexpr std::int32_t kNewDiagram = 108;
-constexpr std::int32_t kAbout = 213;
-constexpr std::int32_t kShowProfile = 216;
-constexpr std::int32_t kHideProfile = 217;
+using messages::kMenuAbout;
+using messages::kMenuHelp;
+using messages::kMenuHideProfile;
+using messages::kMenuLoad;
+using messages::kMenuNewDiagram;
+using messages::kMenuShowProfile;
+using messages::kMenuTechnology;
+using messages::kMenuUnload;
+
 const std::u16string kSeparator = u"-";
 
 // One row of the click dispatch: a string-table caption, or a fixed caption when the id is 0.
@@ -34,87 +36,96 @@ std::u16string CaptionOf(const ClickRow& row) {
 
 }  // namespace
 
-COrbelt::COrbelt() : Rules(std::make_unique<CBPMNRules>()) { HelperFuncs::SetHelpPath(); }
+COrbelt::COrbelt() : rules_(std::make_unique<CBPMNRules>()) { addin::SetHelpPath(); }
 
-COrbelt::~COrbelt() { Rules.reset(); }
+COrbelt::~COrbelt() { rules_.reset(); }
 
 const platform::DispatchInterface<COrbelt>& COrbelt::Interface() {
-  static const platform::DispatchInterface<COrbelt> interface {
-    "_COrbelt", {
-      platform::Lifecycle<COrbelt>("Class_Initialize"), platform::Lifecycle<COrbelt>("Class_Terminate"),
+  static const platform::DispatchInterface<COrbelt> kInterface{
+      "_COrbelt",
+      {
+          platform::Lifecycle<COrbelt>("Class_Initialize"),
+          platform::Lifecycle<COrbelt>("Class_Terminate"),
           platform::Op("Kelvo_GetMenuItems", &COrbelt::Kelvo_GetMenuItems),
           platform::Op("Kelvo_MenuClick", &COrbelt::Kelvo_MenuClick),
           platform::Op("ShowTechnology", &COrbelt::ShowTechnology),
-          platform::Op("HideTechnology", &COrbelt::HideTechnology), platform::Op("DoLoad", &COrbelt::DoLoad),
-          platform::Op("DoUnload", &COrbelt::DoUnload), platform::Op("DoNewDiagram", &COrbelt::DoNewDiagram),
+          platform::Op("HideTechnology", &COrbelt::HideTechnology),
+          platform::Op("DoLoad", &COrbelt::DoLoad),
+          platform::Op("DoUnload", &COrbelt::DoUnload),
+          platform::Op("DoNewDiagram", &COrbelt::DoNewDiagram),
           platform::Op("Kelvo_OnPostNewElement", &COrbelt::Kelvo_OnPostNewElement),
           platform::Op("Kelvo_OnInitializeUserRules", &COrbelt::Kelvo_OnInitializeUserRules),
           platform::Op("Kelvo_OnRunElementRule", &COrbelt::Kelvo_OnRunElementRule),
           platform::Op("Kelvo_OnRunConnectorRule", &COrbelt::Kelvo_OnRunConnectorRule),
-    }
-  };
-  return interface;
+      }};
+  return kInterface;
 }
 
-host::Variant COrbelt::Kelvo_GetMenuItems(const RepositoryRef& Repository, std::u16string& /*MenuLocation*/,
-                                          std::u16string& MenuName) {
-  if (MenuName.empty()) return LoadText(kTopLevelMenu);
-  if (MenuName != LoadText(kTopLevelMenu)) {
-    ShowMessage(u"MenuName=" + MenuName);
+host::Variant COrbelt::Kelvo_GetMenuItems(const RepositoryRef& repository, std::u16string& /*menu_location*/,
+                                          std::u16string& menu_name) {
+  if (menu_name.empty()) return LoadText(kMenuTechnology);
+  if (menu_name != LoadText(kMenuTechnology)) {
+    ShowMessage(u"MenuName=" + menu_name);
     return {};
   }
-  if (Repository->HostBuild() < HelperFuncs::kFirstSupportedBuild)
-    return host::StringArray{LoadText(kHelp), LoadText(kAbout)};
-  if (!Repository->HasTechnology(HelperFuncs::kTechnologyId)) {
-    return host::StringArray{LoadText(kLoad), kSeparator, LoadText(kHelp), LoadText(kAbout)};
+  if (repository->HostBuild() < addin::kFirstSupportedBuild)
+    return host::StringArray{LoadText(kMenuHelp), LoadText(kMenuAbout)};
+  if (!repository->HasTechnology(addin::kTechnologyId)) {
+    return host::StringArray{LoadText(kMenuLoad), kSeparator, LoadText(kMenuHelp), LoadText(kMenuAbout)};
   }
-  return host::StringArray{
-      LoadText(kUnload),     kSeparator, LoadText(kShowProfile), LoadText(kHideProfile), kSeparator,
-      LoadText(kNewDiagram), kSeparator, LoadText(kHelp),        LoadText(kAbout)};
+  return host::StringArray{LoadText(kMenuUnload),
+                           kSeparator,
+                           LoadText(kMenuShowProfile),
+                           LoadText(kMenuHideProfile),
+                           kSeparator,
+                           LoadText(kMenuNewDiagram),
+                           kSeparator,
+                           LoadText(kMenuHelp),
+                           LoadText(kMenuAbout)};
 }
 
-void COrbelt::Kelvo_MenuClick(const RepositoryRef& Repository, std::u16string& /*MenuLocation*/,
-                              std::u16string& /*MenuName*/, std::u16string& ItemName) {
+void COrbelt::Kelvo_MenuClick(const RepositoryRef& repository, std::u16string& /*menu_location*/,
+                              std::u16string& /*menu_name*/, std::u16string& item_name) {
   static const ClickRow kClickOrder[] = {
-      {kLoad, nullptr, &COrbelt::DoLoad},
-      {kUnload, nullptr, &COrbelt::DoUnload},
-      {kShowProfile, nullptr, &COrbelt::ShowTechnology},
-      {kHideProfile, nullptr, &COrbelt::HideTechnology},
-      {kNewDiagram, nullptr, &COrbelt::DoNewDiagram},
-      {kHelp, nullptr, &COrbelt::OpenHelp},
+      {kMenuLoad, nullptr, &COrbelt::DoLoad},
+      {kMenuUnload, nullptr, &COrbelt::DoUnload},
+      {kMenuShowProfile, nullptr, &COrbelt::ShowTechnology},
+      {kMenuHideProfile, nullptr, &COrbelt::HideTechnology},
+      {kMenuNewDiagram, nullptr, &COrbelt::DoNewDiagram},
+      {kMenuHelp, nullptr, &COrbelt::OpenHelp},
       {0, u"E&xport to BPEL", &COrbelt::ExportToBPEL},
-      {kAbout, nullptr, &COrbelt::ShowAbout},
+      {kMenuAbout, nullptr, &COrbelt::ShowAbout},
   };
   for (const auto& row : kClickOrder) {
-    if (ItemName == CaptionOf(row)) {
-      (this->*row.command)(Repository);
+    if (item_name == CaptionOf(row)) {
+      (this->*row.command)(repository);
       return;
     }
   }
-  ShowMessage(u"ItemName=" + ItemName);
+  ShowMessage(u"ItemName=" + item_name);
 }
 
-void COrbelt::ExportToBPEL(const RepositoryRef& Repository) {
+void COrbelt::ExportToBPEL(const RepositoryRef& repository) {
   std::vector<host::Variant> no_arguments;
-  Repository->ValidationService()->InvokeByName(u"ExportDiagramToBPEL", no_arguments);
+  repository->ValidationService()->InvokeByName(u"ExportDiagramToBPEL", no_arguments);
 }
 
-void COrbelt::ShowAbout(const RepositoryRef& /*Repository*/) {
+void COrbelt::ShowAbout(const RepositoryRef& /*repository*/) {
   frmAbout dialog;
   platform::ShowModal(dialog);
 }
 
-void COrbelt::Kelvo_OnInitializeUserRules(const RepositoryRef& Repository) {
-  Rules->ConfigureCategories(Repository);
-  Rules->ConfigureRules(Repository);
+void COrbelt::Kelvo_OnInitializeUserRules(const RepositoryRef& repository) {
+  rules_->ConfigureCategories(repository);
+  rules_->ConfigureRules(repository);
 }
 
-void COrbelt::Kelvo_OnRunElementRule(const RepositoryRef& Repository, std::u16string& sRuleID,
-                                     const host::Ref<host::Element>& Element) {
-  Rules->RunElementRule(Repository, sRuleID, Element);
+void COrbelt::Kelvo_OnRunElementRule(const RepositoryRef& repository, std::u16string& rule_id,
+                                     const host::Ref<host::Element>& element) {
+  rules_->RunElementRule(repository, rule_id, element);
 }
 
-void COrbelt::Kelvo_OnRunConnectorRule(const RepositoryRef& Repository, std::u16string& sRuleID,
-                                       std::int32_t& lConnectorID) {
-  Rules->RunConnectorRule(Repository, sRuleID, lConnectorID);
+void COrbelt::Kelvo_OnRunConnectorRule(const RepositoryRef& repository, std::u16string& rule_id,
+                                       std::int32_t& connector_id) {
+  rules_->RunConnectorRule(repository, rule_id, connector_id);
 }

@@ -20,27 +20,27 @@ class COrbelt {
 
   static const platform::DispatchInterface<COrbelt>& Interface();
 
-  host::Variant Kelvo_GetMenuItems(const RepositoryRef& Repository, std::u16string& MenuLocation,
-                                   std::u16string& MenuName);
-  void Kelvo_MenuClick(const RepositoryRef& Repository, std::u16string& MenuLocation,
-                       std::u16string& MenuName, std::u16string& ItemName);
-  void ShowTechnology(const RepositoryRef& Repository);
-  void HideTechnology(const RepositoryRef& Repository);
-  void DoLoad(const RepositoryRef& Repository);
-  void DoUnload(const RepositoryRef& Repository);
-  void DoNewDiagram(const RepositoryRef& Repository);
-  bool Kelvo_OnPostNewElement(const RepositoryRef& Repository, const host::Ref<host::InfoBag>& Info);
-  void Kelvo_OnInitializeUserRules(const RepositoryRef& Repository);
-  void Kelvo_OnRunElementRule(const RepositoryRef& Repository, std::u16string& sRuleID,
-                              const host::Ref<host::Element>& Element);
-  void Kelvo_OnRunConnectorRule(const RepositoryRef& Repository, std::u16string& sRuleID,
-                                std::int32_t& lConnectorID);
+  host::Variant Kelvo_GetMenuItems(const RepositoryRef& repository, std::u16string& menu_location,
+                                   std::u16string& menu_name);
+  void Kelvo_MenuClick(const RepositoryRef& repository, std::u16string& menu_location,
+                       std::u16string& menu_name, std::u16string& item_name);
+  void ShowTechnology(const RepositoryRef& repository);
+  void HideTechnology(const RepositoryRef& repository);
+  void DoLoad(const RepositoryRef& repository);
+  void DoUnload(const RepositoryRef& repository);
+  void DoNewDiagram(const RepositoryRef& repository);
+  bool Kelvo_OnPostNewElement(const RepositoryRef& repository, const host::Ref<host::InfoBag>& info);
+  void Kelvo_OnInitializeUserRules(const RepositoryRef& repository);
+  void Kelvo_OnRunElementRule(const RepositoryRef& repository, std::u16string& rule_id,
+                              const host::Ref<host::Element>& element);
+  void Kelvo_OnRunConnectorRule(const RepositoryRef& repository, std::u16string& rule_id,
+                                std::int32_t& connector_id);
 
  private:
   // Menu commands without a public operation of their own.
-  void OpenHelp(const RepositoryRef& Repository);
-  void ExportToBPEL(const RepositoryRef& Repository);
-  void ShowAbout(const RepositoryRef& Repository);
+  void OpenHelp(const RepositoryRef& repository);
+  void ExportToBPEL(const RepositoryRef& repository);
+  void ShowAbout(const RepositoryRef& repository);
 
-  std::unique_ptr<CBPMNRules> Rules;
+  std::unique_ptr<CBPMNRules> rules_;
 };

@@ -1,24 +1,23 @@
 // The new-diagram command and the new-element hook.
 #include "addin/COrbelt.h"
-#include "addin/HelperFuncs.h"
+#include "addin/shell.h"
+#include "resources/messages.h"
 
-using HelperFuncs::LoadText;
-using HelperFuncs::ShowMessage;
+using addin::LoadText;
+using addin::ShowMessage;
 
 namespace {
-constexpr std::int32_t kRootPackage = 110;
-constexpr std::int32_t kNoPackageSelected = 111;
 const std::u16string kDiagramType = u"BPMN::BPMN";
 }  // namespace
 
-void COrbelt::DoNewDiagram(const RepositoryRef& Repository) {
-  const auto package = Repository->SelectedPackage();
+void COrbelt::DoNewDiagram(const RepositoryRef& repository) {
+  const auto package = repository->SelectedPackage();
   if (!package) {
-    ShowMessage(LoadText(kNoPackageSelected));
+    ShowMessage(LoadText(messages::kNoPackageSelected));
     return;
   }
   if (package->ParentId() == 0) {
-    ShowMessage(LoadText(kRootPackage));
+    ShowMessage(LoadText(messages::kNoDiagramUnderRoot));
     return;
   }
   const std::u16string name = package->Name();
@@ -26,12 +25,12 @@ void COrbelt::DoNewDiagram(const RepositoryRef& Repository) {
   diagram->SetPresetProperty(0);
   diagram->Save();
   package->Diagrams()->Reload();
-  Repository->ShowDiagram(diagram->Id());
+  repository->ShowDiagram(diagram->Id());
 }
 
 // Looks the new element up and leaves it as it is.
-bool COrbelt::Kelvo_OnPostNewElement(const RepositoryRef& Repository, const host::Ref<host::InfoBag>& Info) {
-  const std::int32_t element_id = host::ToLong(Info->Entry(0)->Value());
-  Repository->ElementById(element_id)->StereotypeName();
+bool COrbelt::Kelvo_OnPostNewElement(const RepositoryRef& repository, const host::Ref<host::InfoBag>& info) {
+  const std::int32_t element_id = host::ToLong(info->Entry(0)->Value());
+  repository->ElementById(element_id)->StereotypeName();
   return false;
 }

@@ -26,8 +26,8 @@ KELVO_EXPORT std::int32_t DllGetClassObject(const char* prog_id, platform::Class
 KELVO_EXPORT std::int32_t DllCanUnloadNow() { return Server().CanUnloadNow(); }
 KELVO_EXPORT const platform::VersionRecord* KelvoVersionRecord() { return &kVersion; }
 KELVO_EXPORT const platform::TypeLibraryInfo* KelvoTypeLibrary() {
-  static const platform::TypeLibraryInfo library = Server().TypeLibrary();
-  return &library;
+  static const platform::TypeLibraryInfo kLibrary = Server().TypeLibrary();
+  return &kLibrary;
 }
 KELVO_EXPORT const platform::ResourceDirectory* KelvoModuleResources() {
   return &platform::ModuleResourceDirectory();

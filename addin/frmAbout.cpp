@@ -1,13 +1,7 @@
 #include "addin/frmAbout.h"
 
-#include "addin/HelperFuncs.h"
-
-namespace {
-constexpr std::int32_t kCaption = 219;
-constexpr std::int32_t kTitle = 218;
-constexpr std::int32_t kVersion = 222;
-constexpr std::int32_t kOkButton = 220;
-}  // namespace
+#include "addin/shell.h"
+#include "resources/messages.h"
 
 // The design-time texts; loading replaces them.
 frmAbout::frmAbout() : Form("frmAbout") {
@@ -22,10 +16,10 @@ frmAbout::frmAbout() : Form("frmAbout") {
 }
 
 void frmAbout::OnLoad() {
-  caption = HelperFuncs::LoadText(kCaption);
-  control("lblTitle").text = HelperFuncs::LoadText(kTitle);
-  control("lblVersion").text = HelperFuncs::LoadText(kVersion);
-  control("cmdOK").text = HelperFuncs::LoadText(kOkButton);
+  caption = addin::LoadText(messages::kAboutCaption);
+  control("lblTitle").text = addin::LoadText(messages::kProductName);
+  control("lblVersion").text = addin::LoadText(messages::kVersionText);
+  control("cmdOK").text = addin::LoadText(messages::kAboutOkButton);
 }
 
 void frmAbout::OnClick(const std::string& control_name) {

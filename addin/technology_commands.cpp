@@ -3,54 +3,52 @@
 #include <string_view>
 
 #include "addin/COrbelt.h"
-#include "addin/HelperFuncs.h"
+#include "addin/shell.h"
 #include "platform/resources.h"
 #include "platform/text.h"
+#include "resources/messages.h"
 
-using HelperFuncs::kFirstSupportedBuild;
-using HelperFuncs::kTechnologyId;
-using HelperFuncs::LoadText;
-using HelperFuncs::ShowMessage;
+using addin::kFirstSupportedBuild;
+using addin::kTechnologyId;
+using addin::LoadText;
+using addin::ShowMessage;
 
 namespace {
 constexpr std::int32_t kTechnologyResource = 101;
-constexpr std::int32_t kUnableToLoad = 104;
-constexpr std::int32_t kUnableToUnload = 105;
-constexpr std::int32_t kNoModelOpen = 106;
-constexpr std::int32_t kHostTooOld = 212;
 }  // namespace
 
-void COrbelt::ShowTechnology(const RepositoryRef& Repository) {
-  Repository->SetProfileVisible(kTechnologyId, u"", true);
+void COrbelt::ShowTechnology(const RepositoryRef& repository) {
+  repository->SetProfileVisible(kTechnologyId, u"", true);
 }
 
-void COrbelt::HideTechnology(const RepositoryRef& Repository) {
-  Repository->SetProfileVisible(kTechnologyId, u"", false);
+void COrbelt::HideTechnology(const RepositoryRef& repository) {
+  repository->SetProfileVisible(kTechnologyId, u"", false);
 }
 
-void COrbelt::DoLoad(const RepositoryRef& Repository) {
-  if (Repository->ModelLocation().empty()) {
-    ShowMessage(LoadText(kNoModelOpen));
+void COrbelt::DoLoad(const RepositoryRef& repository) {
+  if (repository->ModelLocation().empty()) {
+    ShowMessage(LoadText(messages::kNoModelOpen));
     return;
   }
-  if (Repository->HostBuild() < kFirstSupportedBuild) {
-    ShowMessage(LoadText(kHostTooOld));
+  if (repository->HostBuild() < kFirstSupportedBuild) {
+    ShowMessage(LoadText(messages::kHostTooOld));
     return;
   }
   const auto bytes = platform::LoadBinaryResource("TECHFILE", kTechnologyResource);
   const std::u16string document =
       platform::FromAnsi(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-  if (Repository->InstallTechnology(document)) {
-    ShowTechnology(Repository);
+  if (repository->InstallTechnology(document)) {
+    ShowTechnology(repository);
   } else {
-    ShowMessage(LoadText(kUnableToLoad));
+    ShowMessage(LoadText(messages::kUnableToLoadTechnology));
   }
 }
 
-void COrbelt::DoUnload(const RepositoryRef& Repository) {
-  if (Repository->ModelLocation().empty()) {
-    ShowMessage(LoadText(kNoModelOpen));
+void COrbelt::DoUnload(const RepositoryRef& repository) {
+  if (repository->ModelLocation().empty()) {
+    ShowMessage(LoadText(messages::kNoModelOpen));
     return;
   }
-  if (!Repository->RemoveTechnology(kTechnologyId)) ShowMessage(LoadText(kUnableToUnload));
+  if (!repository->RemoveTechnology(kTechnologyId))
+    ShowMessage(LoadText(messages::kUnableToUnloadTechnology));
 }

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "platform/resources.h"
+#include "resources/messages.h"
 #include "rules/rule_support.h"
 
 namespace {
@@ -19,7 +20,6 @@ using rules::kRule07;
 using rules::kRule08;
 using rules::kRule09;
 
-constexpr std::int32_t kCategoryNameString = 211;
 constexpr std::int32_t kRuleKind = 0;
 
 // Which run event serves a rule; Rule_03 is reported from inside other checks only.
@@ -37,78 +37,82 @@ struct CBPMNRules::CatalogueRow {
 
 // The rule catalogue, in the order of registration.
 std::span<const CBPMNRules::CatalogueRow> CBPMNRules::Catalogue() {
-  static const std::array<CatalogueRow, 9> rows{{
-      {kRule01, 112, RunKind::kConnector, &CBPMNRules::CheckSequenceFlow, nullptr},
-      {kRule02, 113, RunKind::kConnector, &CBPMNRules::CheckMessageFlow, nullptr},
-      {kRule03, 114, RunKind::kNone, nullptr, nullptr},
-      {kRule04, 115, RunKind::kElement, nullptr, &CBPMNRules::CheckStartEvent},
-      {kRule05, 116, RunKind::kElement, nullptr, &CBPMNRules::CheckIntermediateEvent},
-      {kRule06, 117, RunKind::kElement, nullptr, &CBPMNRules::CheckEndEvent},
-      {kRule07, 118, RunKind::kElement, nullptr, &CBPMNRules::CheckActivity},
-      {kRule08, 119, RunKind::kElement, nullptr, &CBPMNRules::CheckGateway},
-      {kRule09, 120, RunKind::kElement, nullptr, &CBPMNRules::CheckSwimlane},
+  static const std::array<CatalogueRow, 9> kRows{{
+      {kRule01, messages::kSequenceFlowConstraints, RunKind::kConnector, &CBPMNRules::CheckSequenceFlow,
+       nullptr},
+      {kRule02, messages::kMessageFlowConstraints, RunKind::kConnector, &CBPMNRules::CheckMessageFlow,
+       nullptr},
+      {kRule03, messages::kProcessDiagramConstraints, RunKind::kNone, nullptr, nullptr},
+      {kRule04, messages::kStartEventConstraints, RunKind::kElement, nullptr, &CBPMNRules::CheckStartEvent},
+      {kRule05, messages::kIntermediateEventConstraints, RunKind::kElement, nullptr,
+       &CBPMNRules::CheckIntermediateEvent},
+      {kRule06, messages::kEndEventConstraints, RunKind::kElement, nullptr, &CBPMNRules::CheckEndEvent},
+      {kRule07, messages::kActivityConstraints, RunKind::kElement, nullptr, &CBPMNRules::CheckActivity},
+      {kRule08, messages::kGatewayConstraints, RunKind::kElement, nullptr, &CBPMNRules::CheckGateway},
+      {kRule09, messages::kSwimlaneConstraints, RunKind::kElement, nullptr, &CBPMNRules::CheckSwimlane},
   }};
-  return rows;
+  return kRows;
 }
 
 const platform::DispatchInterface<CBPMNRules>& CBPMNRules::Interface() {
-  static const platform::DispatchInterface<CBPMNRules> interface {
-    "_CBPMNRules", {
-      platform::Lifecycle<CBPMNRules>("Class_Initialize"), platform::Lifecycle<CBPMNRules>("Class_Terminate"),
+  static const platform::DispatchInterface<CBPMNRules> kInterface{
+      "_CBPMNRules",
+      {
+          platform::Lifecycle<CBPMNRules>("Class_Initialize"),
+          platform::Lifecycle<CBPMNRules>("Class_Terminate"),
           platform::Op("ConfigureCategories", &CBPMNRules::ConfigureCategories),
           platform::Op("ConfigureRules", &CBPMNRules::ConfigureRules),
           platform::Op("RunConnectorRule", &CBPMNRules::RunConnectorRule),
           platform::Op("RunElementRule", &CBPMNRules::RunElementRule),
-    }
-  };
-  return interface;
+      }};
+  return kInterface;
 }
 
-void CBPMNRules::ConfigureCategories(const RepositoryRef& Repository) {
-  const host::Ref<host::ValidationService> service = Repository->ValidationService();
-  const std::u16string name = platform::LoadStringResource(kCategoryNameString);
-  CategoryID = service->AddRuleCategory(name);
+void CBPMNRules::ConfigureCategories(const RepositoryRef& repository) {
+  const host::Ref<host::ValidationService> service = repository->ValidationService();
+  const std::u16string name = platform::LoadStringResource(messages::kRuleCategoryName);
+  category_id_ = service->AddRuleCategory(name);
 }
 
-void CBPMNRules::ConfigureRules(const RepositoryRef& Repository) {
-  const host::Ref<host::ValidationService> service = Repository->ValidationService();
+void CBPMNRules::ConfigureRules(const RepositoryRef& repository) {
+  const host::Ref<host::ValidationService> service = repository->ValidationService();
   for (const auto& row : Catalogue()) {
     const std::u16string name = platform::LoadStringResource(row.name_string);
-    AddRuleIDPair(service->AddRule(CategoryID, kRuleKind, name), row.local_id);
+    AddRuleIDPair(service->AddRule(category_id_, kRuleKind, name), row.local_id);
   }
 }
 
-void CBPMNRules::RunConnectorRule(const RepositoryRef& Repository, std::u16string& sRuleID,
-                                  std::int32_t& lConnectorID) {
-  const ConnectorRef connector = Repository->ConnectorById(lConnectorID);
+void CBPMNRules::RunConnectorRule(const RepositoryRef& repository, std::u16string& rule_id,
+                                  std::int32_t& connector_id) {
+  const ConnectorRef connector = repository->ConnectorById(connector_id);
   if (!connector) return;
-  const std::u16string local_id = GetLocalRuleID(sRuleID);
+  const std::u16string local_id = GetLocalRuleID(rule_id);
   for (const auto& row : Catalogue()) {
     if (row.run_kind == RunKind::kConnector && local_id == row.local_id) {
-      (this->*row.connector_check)(Repository, connector);
+      (this->*row.connector_check)(repository, connector);
       return;
     }
   }
 }
 
-void CBPMNRules::RunElementRule(const RepositoryRef& Repository, std::u16string& sRuleID,
-                                const ElementRef& Element) {
-  if (!Element) return;
-  const std::u16string local_id = GetLocalRuleID(sRuleID);
+void CBPMNRules::RunElementRule(const RepositoryRef& repository, std::u16string& rule_id,
+                                const ElementRef& element) {
+  if (!element) return;
+  const std::u16string local_id = GetLocalRuleID(rule_id);
   for (const auto& row : Catalogue()) {
     if (row.run_kind == RunKind::kElement && local_id == row.local_id) {
-      (this->*row.element_check)(Repository, Element);
+      (this->*row.element_check)(repository, element);
       return;
     }
   }
 }
 
 std::u16string CBPMNRules::GetHostRuleID(const std::u16string& local_id) const {
-  return LookupPairedValue(local_id, HostRuleIDs, LocalRuleIDs);
+  return LookupPairedValue(local_id, host_rule_ids_, local_rule_ids_);
 }
 
 std::u16string CBPMNRules::GetLocalRuleID(const std::u16string& host_id) const {
-  return LookupPairedValue(host_id, LocalRuleIDs, HostRuleIDs);
+  return LookupPairedValue(host_id, local_rule_ids_, host_rule_ids_);
 }
 
 // Linear scan; the first equal entry wins. The number of entries is a 16-bit collection count.
@@ -123,15 +127,15 @@ std::u16string CBPMNRules::LookupPairedValue(const std::u16string& key,
 }
 
 void CBPMNRules::AddRuleIDPair(const std::u16string& host_id, const std::u16string& local_id) {
-  HostRuleIDs.push_back(host_id);
-  LocalRuleIDs.push_back(local_id);
+  host_rule_ids_.push_back(host_id);
+  local_rule_ids_.push_back(local_id);
 }
 
 // The one way a check reports: host id, text, a fresh validation service, the report.
-void CBPMNRules::ReportViolation(const RepositoryRef& Repository, const char16_t* local_rule_id,
-                                 std::int32_t message_id, std::int32_t level) const {
+void CBPMNRules::ReportViolation(const RepositoryRef& repository, const char16_t* local_rule_id,
+                                 std::int32_t message_id, rules::Level level) const {
   const std::u16string host_id = GetHostRuleID(local_rule_id);
   const std::u16string text = platform::LoadStringResource(message_id);
-  const host::Ref<host::ValidationService> service = Repository->ValidationService();
-  service->ReportViolation(host_id, level, text);
+  const host::Ref<host::ValidationService> service = repository->ValidationService();
+  service->ReportViolation(host_id, static_cast<std::int32_t>(level), text);
 }

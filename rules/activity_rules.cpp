@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "resources/messages.h"
 #include "rules/CBPMNRules.h"
 #include "rules/rule_support.h"
 
@@ -69,92 +70,107 @@ struct TaskRow {
 constexpr TaskTest kNoTest{FlowTest::kNone, nullptr, 0};
 
 constexpr std::array<TaskRow, 8> kTaskRows{{
-    {u"Service", {FlowTest::kNoIncoming, u"InMessage", 177}, {FlowTest::kNoOutgoing, u"OutMessage", 178}},
-    {u"Receive", {FlowTest::kHasOutgoing, nullptr, 179}, {FlowTest::kNoIncoming, u"Message", 180}},
-    {u"Send", {FlowTest::kHasIncoming, nullptr, 181}, {FlowTest::kNoOutgoing, u"Message", 182}},
-    {u"User", {FlowTest::kNoIncoming, u"InMessage", 183}, {FlowTest::kNoOutgoing, u"OutMessage", 184}},
-    {u"Script", {FlowTest::kHasAny, nullptr, 185}, kNoTest},
-    {u"Manual", {FlowTest::kHasAny, nullptr, 186}, kNoTest},
+    {u"Service",
+     {FlowTest::kNoIncoming, u"InMessage", messages::kServiceTaskWithoutIncomingMessage},
+     {FlowTest::kNoOutgoing, u"OutMessage", messages::kServiceTaskWithoutOutgoingMessage}},
+    {u"Receive",
+     {FlowTest::kHasOutgoing, nullptr, messages::kReceiveTaskWithOutgoingMessage},
+     {FlowTest::kNoIncoming, u"Message", messages::kReceiveTaskWithoutIncomingMessage}},
+    {u"Send",
+     {FlowTest::kHasIncoming, nullptr, messages::kSendTaskWithIncomingMessage},
+     {FlowTest::kNoOutgoing, u"Message", messages::kSendTaskWithoutOutgoingMessage}},
+    {u"User",
+     {FlowTest::kNoIncoming, u"InMessage", messages::kUserTaskWithoutIncomingMessage},
+     {FlowTest::kNoOutgoing, u"OutMessage", messages::kUserTaskWithoutOutgoingMessage}},
+    {u"Script", {FlowTest::kHasAny, nullptr, messages::kScriptTaskWithMessageFlow}, kNoTest},
+    {u"Manual", {FlowTest::kHasAny, nullptr, messages::kManualTaskWithMessageFlow}, kNoTest},
     {u"Reference", kNoTest, kNoTest},
-    {u"None", {FlowTest::kHasAny, nullptr, 188}, kNoTest},
+    {u"None", {FlowTest::kHasAny, nullptr, messages::kNoneTaskWithMessageFlow}, kNoTest},
 }};
 
 }  // namespace
 
-void CBPMNRules::CheckActivity(const RepositoryRef& Repository, const ElementRef& Element) {
-  if (!IsActivity(Element)) return;
+void CBPMNRules::CheckActivity(const RepositoryRef& repository, const ElementRef& element) {
+  if (!IsActivity(element)) return;
 
-  if (!(LeadingNumber(GetTagValue(Element, u"StartQuantity"sv)) > 0)) {
-    ReportViolation(Repository, rules::kRule07, 167, rules::kLevel1);
+  if (!(LeadingNumber(GetTagValue(element, u"StartQuantity"sv)) > 0)) {
+    ReportViolation(repository, rules::kRule07, messages::kActivityStartQuantityNotPositive,
+                    rules::Level::kWarning);
   }
-  CheckLoopTags(Repository, Element);
-  if (GetTagValue(Element, u"ActivityType"sv) == u"Sub-Process"sv) CheckSubProcessTags(Repository, Element);
-  if (GetTagValue(Element, u"ActivityType"sv) == u"Task"sv) CheckTaskMessageFlows(Repository, Element);
-  CheckWebServiceReference(Repository, Element);
+  CheckLoopTags(repository, element);
+  if (GetTagValue(element, u"ActivityType"sv) == u"Sub-Process"sv) CheckSubProcessTags(repository, element);
+  if (GetTagValue(element, u"ActivityType"sv) == u"Task"sv) CheckTaskMessageFlows(repository, element);
+  CheckWebServiceReference(repository, element);
 }
 
 // Only the tags of the selected LoopType are read.
-void CBPMNRules::CheckLoopTags(const RepositoryRef& Repository, const ElementRef& Element) const {
-  const std::u16string loop_type = GetTagValue(Element, u"LoopType"sv);
+void CBPMNRules::CheckLoopTags(const RepositoryRef& repository, const ElementRef& element) const {
+  const std::u16string loop_type = GetTagValue(element, u"LoopType"sv);
   if (loop_type == u"Standard"sv) {
-    if (GetTagValue(Element, u"LoopCondition"sv).empty())
-      ReportViolation(Repository, rules::kRule07, 168, rules::kLevel1);
+    if (GetTagValue(element, u"LoopCondition"sv).empty())
+      ReportViolation(repository, rules::kRule07, messages::kActivityLoopConditionUndefined,
+                      rules::Level::kWarning);
     return;
   }
   if (loop_type != u"MultiInstance"sv) return;
-  if (GetTagValue(Element, u"MI_Condition"sv).empty())
-    ReportViolation(Repository, rules::kRule07, 169, rules::kLevel1);
-  if (GetTagValue(Element, u"MI_FlowCondition"sv) == u"Complex"sv &&
-      GetTagValue(Element, u"ComplexMI_FlowCondition"sv).empty()) {
-    ReportViolation(Repository, rules::kRule07, 170, rules::kLevel1);
+  if (GetTagValue(element, u"MI_Condition"sv).empty())
+    ReportViolation(repository, rules::kRule07, messages::kActivityMiConditionUndefined,
+                    rules::Level::kWarning);
+  if (GetTagValue(element, u"MI_FlowCondition"sv) == u"Complex"sv &&
+      GetTagValue(element, u"ComplexMI_FlowCondition"sv).empty()) {
+    ReportViolation(repository, rules::kRule07, messages::kActivityComplexMiFlowConditionUndefined,
+                    rules::Level::kWarning);
   }
 }
 
-void CBPMNRules::CheckSubProcessTags(const RepositoryRef& Repository, const ElementRef& Element) const {
-  if (GetTagValue(Element, u"AdHoc"sv) == u"true"sv &&
-      GetTagValue(Element, u"AdHocCompletionCondition"sv).empty()) {
-    ReportViolation(Repository, rules::kRule07, 173, rules::kLevel1);
+void CBPMNRules::CheckSubProcessTags(const RepositoryRef& repository, const ElementRef& element) const {
+  if (GetTagValue(element, u"AdHoc"sv) == u"true"sv &&
+      GetTagValue(element, u"AdHocCompletionCondition"sv).empty()) {
+    ReportViolation(repository, rules::kRule07, messages::kAdHocCompletionConditionUndefined,
+                    rules::Level::kWarning);
   }
-  if (GetTagValue(Element, u"SubProcessType"sv) == u"Independent"sv) {
+  if (GetTagValue(element, u"SubProcessType"sv) == u"Independent"sv) {
     // A child diagram is an owned diagram or a DiagramRef; both are asked, the diagrams first.
-    const std::int16_t owned = Element->OwnedDiagrams()->ItemCount();
-    const bool no_reference = GetTagValue(Element, u"DiagramRef"sv).empty();
-    if (owned == 0 && no_reference) ReportViolation(Repository, rules::kRule07, 174, rules::kLevel1);
+    const std::int16_t owned = element->OwnedDiagrams()->ItemCount();
+    const bool no_reference = GetTagValue(element, u"DiagramRef"sv).empty();
+    if (owned == 0 && no_reference)
+      ReportViolation(repository, rules::kRule07, messages::kIndependentSubProcessWithoutDiagram,
+                      rules::Level::kWarning);
   }
 }
 
 // The Message Flows each kind of Task sends and receives. Counts are asked afresh for each
 // test, before any tag of the same test.
-void CBPMNRules::CheckTaskMessageFlows(const RepositoryRef& Repository, const ElementRef& Element) const {
+void CBPMNRules::CheckTaskMessageFlows(const RepositoryRef& repository, const ElementRef& element) const {
   const auto broken = [&](const TaskTest& t) {
     switch (t.test) {
       case FlowTest::kNone:
         return false;
       case FlowTest::kNoIncoming: {
-        const bool none = CountIncomingMessageFlows(Element) == 0;
-        return GetTagValue(Element, t.tag).empty() && none;
+        const bool none = CountIncomingMessageFlows(element) == 0;
+        return GetTagValue(element, t.tag).empty() && none;
       }
       case FlowTest::kNoOutgoing: {
-        const bool none = CountOutgoingMessageFlows(Element) == 0;
-        return GetTagValue(Element, t.tag).empty() && none;
+        const bool none = CountOutgoingMessageFlows(element) == 0;
+        return GetTagValue(element, t.tag).empty() && none;
       }
       case FlowTest::kHasIncoming:
-        return CountIncomingMessageFlows(Element) > 0;
+        return CountIncomingMessageFlows(element) > 0;
       case FlowTest::kHasOutgoing:
-        return CountOutgoingMessageFlows(Element) > 0;
+        return CountOutgoingMessageFlows(element) > 0;
       case FlowTest::kHasAny: {
-        const std::int16_t in = CountIncomingMessageFlows(Element);
-        const std::int16_t out = CountOutgoingMessageFlows(Element);
+        const std::int16_t in = CountIncomingMessageFlows(element);
+        const std::int16_t out = CountOutgoingMessageFlows(element);
         return in > 0 || out > 0;
       }
     }
     return false;
   };
-  const std::u16string task_type = GetTagValue(Element, u"TaskType"sv);
+  const std::u16string task_type = GetTagValue(element, u"TaskType"sv);
   for (const auto& row : kTaskRows) {
     if (task_type != row.task_type) continue;
     for (const TaskTest& t : {row.first, row.second}) {
-      if (broken(t)) ReportViolation(Repository, rules::kRule07, t.message, rules::kLevel1);
+      if (broken(t)) ReportViolation(repository, rules::kRule07, t.message, rules::Level::kWarning);
     }
     return;
   }

@@ -1,5 +1,6 @@
 // Checks of the connecting objects: which element kinds a Sequence Flow or a Message Flow may
 // join, and that a Sequence Flow stays within one pool.
+#include "resources/messages.h"
 #include "rules/CBPMNRules.h"
 #include "rules/rule_support.h"
 
@@ -19,38 +20,40 @@ bool IsStereotypeInList(const host::Ref<host::Element>& element, std::u16string_
 }  // namespace
 
 // An end event on an activity's boundary may be a source, a start event on one a target.
-void CBPMNRules::CheckSequenceFlow(const RepositoryRef& Repository, const ConnectorRef& Connector) {
-  if (Connector->StereotypeName() != u"SequenceFlow"sv) return;
+void CBPMNRules::CheckSequenceFlow(const RepositoryRef& repository, const ConnectorRef& connector) {
+  if (connector->StereotypeName() != u"SequenceFlow"sv) return;
 
-  const ElementRef source = Repository->ElementById(Connector->SourceId());
+  const ElementRef source = repository->ElementById(connector->SourceId());
   if (!IsStereotypeInList(source, kSequenceFlowSources)) {
     const bool end = IsEndEvent(source);
-    const bool on_boundary = IsOnActivityBoundary(Repository, source);
-    if (!(end && on_boundary)) ReportViolation(Repository, rules::kRule01, 121, rules::kLevel0);
+    const bool on_boundary = IsOnActivityBoundary(repository, source);
+    if (!(end && on_boundary))
+      ReportViolation(repository, rules::kRule01, messages::kSequenceFlowInvalidSource, rules::Level::kError);
   }
 
-  const ElementRef target = Repository->ElementById(Connector->TargetId());
+  const ElementRef target = repository->ElementById(connector->TargetId());
   if (!IsStereotypeInList(target, kSequenceFlowTargets)) {
     const bool start = IsStartEvent(target);
-    const bool on_boundary = IsOnActivityBoundary(Repository, target);
-    if (!(start && on_boundary)) ReportViolation(Repository, rules::kRule01, 122, rules::kLevel0);
+    const bool on_boundary = IsOnActivityBoundary(repository, target);
+    if (!(start && on_boundary))
+      ReportViolation(repository, rules::kRule01, messages::kSequenceFlowInvalidTarget, rules::Level::kError);
   }
 
-  if (GetPoolID(Repository, source) != GetPoolID(Repository, target)) {
-    ReportViolation(Repository, rules::kRule01, 123, rules::kLevel0);
+  if (GetPoolID(repository, source) != GetPoolID(repository, target)) {
+    ReportViolation(repository, rules::kRule01, messages::kSequenceFlowCrossesBoundary, rules::Level::kError);
   }
 }
 
-void CBPMNRules::CheckMessageFlow(const RepositoryRef& Repository, const ConnectorRef& Connector) {
-  if (Connector->StereotypeName() != u"MessageFlow"sv) return;
+void CBPMNRules::CheckMessageFlow(const RepositoryRef& repository, const ConnectorRef& connector) {
+  if (connector->StereotypeName() != u"MessageFlow"sv) return;
 
-  const ElementRef source = Repository->ElementById(Connector->SourceId());
+  const ElementRef source = repository->ElementById(connector->SourceId());
   if (!IsStereotypeInList(source, kMessageFlowSources)) {
-    ReportViolation(Repository, rules::kRule02, 124, rules::kLevel0);
+    ReportViolation(repository, rules::kRule02, messages::kMessageFlowInvalidSource, rules::Level::kError);
   }
 
-  const ElementRef target = Repository->ElementById(Connector->TargetId());
+  const ElementRef target = repository->ElementById(connector->TargetId());
   if (!IsStereotypeInList(target, kMessageFlowTargets)) {
-    ReportViolation(Repository, rules::kRule02, 125, rules::kLevel0);
+    ReportViolation(repository, rules::kRule02, messages::kMessageFlowInvalidTarget, rules::Level::kError);
   }
 }

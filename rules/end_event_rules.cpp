@@ -2,6 +2,7 @@
 // diagram-wide constraints that it carries (a Start Event beside it, web-service reference).
 #include <array>
 
+#include "resources/messages.h"
 #include "rules/CBPMNRules.h"
 #include "rules/rule_support.h"
 
@@ -10,52 +11,56 @@ namespace {
 // The tag each Result requires; Cancel and Compensation are tested otherwise, the others
 // require nothing.
 constexpr std::array<rules::RequiredTag, 4> kResultTags{{
-    {u"Message", u"Message", 158},
-    {u"Error", u"ErrorCode", 159},
-    {u"Link", u"LinkId", 162},
-    {u"Multiple", u"Results", 163},
+    {u"Message", u"Message", messages::kEndEventMessageUndefined},
+    {u"Error", u"ErrorCode", messages::kEndEventErrorCodeUndefined},
+    {u"Link", u"LinkId", messages::kEndEventLinkIdUndefined},
+    {u"Multiple", u"Results", messages::kEndEventResultsUndefined},
 }};
 
 }  // namespace
 
-void CBPMNRules::CheckEndEvent(const RepositoryRef& Repository, const ElementRef& Element) {
-  if (!IsEndEvent(Element)) return;
+void CBPMNRules::CheckEndEvent(const RepositoryRef& repository, const ElementRef& element) {
+  if (!IsEndEvent(element)) return;
 
-  CheckEndEventResult(Repository, Element);
+  CheckEndEventResult(repository, element);
 
-  if (CountIncomingSequenceFlows(Element) == 0)
-    ReportViolation(Repository, rules::kRule06, 164, rules::kLevel0);
+  if (CountIncomingSequenceFlows(element) == 0)
+    ReportViolation(repository, rules::kRule06, messages::kEndEventWithoutIncomingFlow, rules::Level::kError);
 
-  const bool on_boundary = IsOnActivityBoundary(Repository, Element);
-  const std::int16_t outgoing = CountOutgoingSequenceFlows(Element);
-  if (!on_boundary && outgoing > 0) ReportViolation(Repository, rules::kRule06, 165, rules::kLevel0);
+  const bool on_boundary = IsOnActivityBoundary(repository, element);
+  const std::int16_t outgoing = CountOutgoingSequenceFlows(element);
+  if (!on_boundary && outgoing > 0)
+    ReportViolation(repository, rules::kRule06, messages::kEndEventWithOutgoingFlow, rules::Level::kError);
 
-  if (CountIncomingMessageFlows(Element) > 0)
-    ReportViolation(Repository, rules::kRule06, 166, rules::kLevel0);
+  if (CountIncomingMessageFlows(element) > 0)
+    ReportViolation(repository, rules::kRule06, messages::kEndEventMessageFlowTarget, rules::Level::kError);
 
-  CheckStartEventBesideEndEvent(Repository, Element);
-  CheckWebServiceReference(Repository, Element);
+  CheckStartEventBesideEndEvent(repository, element);
+  CheckWebServiceReference(repository, element);
 }
 
-void CBPMNRules::CheckEndEventResult(const RepositoryRef& Repository, const ElementRef& Element) const {
-  const std::u16string result = GetTagValue(Element, u"Result"sv);
+void CBPMNRules::CheckEndEventResult(const RepositoryRef& repository, const ElementRef& element) const {
+  const std::u16string result = GetTagValue(element, u"Result"sv);
   if (result == u"Cancel"sv) {
     // Inside a transaction: the containing element's IsATransaction is "true"; its kind is
     // not examined.
     const bool in_transaction =
-        Element->ParentId() != 0 &&
-        GetTagValue(Repository->ElementById(Element->ParentId()), u"IsATransaction"sv) == u"true"sv;
-    if (!in_transaction) ReportViolation(Repository, rules::kRule06, 160, rules::kLevel0);
+        element->ParentId() != 0 &&
+        GetTagValue(repository->ElementById(element->ParentId()), u"IsATransaction"sv) == u"true"sv;
+    if (!in_transaction)
+      ReportViolation(repository, rules::kRule06, messages::kEndEventCancelOutsideTransaction,
+                      rules::Level::kError);
     return;
   }
   if (result == u"Compensation"sv) {
-    if (!HasAssociatedElementOfType(Repository, Element, u"Activity"sv)) {
-      ReportViolation(Repository, rules::kRule06, 161, rules::kLevel1);
+    if (!HasAssociatedElementOfType(repository, element, u"Activity"sv)) {
+      ReportViolation(repository, rules::kRule06, messages::kEndEventCompensationActivityUndefined,
+                      rules::Level::kWarning);
     }
     return;
   }
   const auto* row = rules::FindRequiredTag(kResultTags, result);
-  if (row && GetTagValue(Element, row->required).empty()) {
-    ReportViolation(Repository, rules::kRule06, row->message, rules::kLevel1);
+  if (row && GetTagValue(element, row->required).empty()) {
+    ReportViolation(repository, rules::kRule06, row->message, rules::Level::kWarning);
   }
 }

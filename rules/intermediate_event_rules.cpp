@@ -3,6 +3,7 @@
 // first, then those common to all intermediate events, last the web-service reference.
 #include <array>
 
+#include "resources/messages.h"
 #include "rules/CBPMNRules.h"
 #include "rules/rule_support.h"
 
@@ -24,7 +25,7 @@ struct TriggerCheck {
   TriggerTest test;
   const char16_t* tag;
   std::int32_t message;  // 0: no check in this slot
-  std::int32_t level;
+  rules::Level level;
 };
 
 struct TriggerRow {
@@ -33,48 +34,59 @@ struct TriggerRow {
 };
 
 using enum TriggerTest;
-constexpr std::int32_t k0 = rules::kLevel0;
-constexpr std::int32_t k1 = rules::kLevel1;
+using enum rules::Level;
 
 constexpr std::array<TriggerRow, 9> kTriggerRows{{
-    {u"None", {{{kOnBoundary, nullptr, 135, k0}, {kIncomingNotOne, nullptr, 136, k0}}}},
-    {u"Message", {{{kTagEmpty, u"Message", 137, k1}, {kOutgoingNotOne, nullptr, 138, k0}}}},
-    {u"Timer", {{{kOutgoingNotOne, nullptr, 139, k0}}}},
-    {u"Error", {{{kTagEmptyInNormalFlow, u"ErrorCode", 140, k1}, {kIncomingNotOne, nullptr, 141, k0}}}},
-    {u"Cancel", {{{kInNormalFlow, nullptr, 142, k0}}}},
+    {u"None",
+     {{{kOnBoundary, nullptr, messages::kIntermediateNoTriggerOnBoundary, kError},
+       {kIncomingNotOne, nullptr, messages::kIntermediateNoTriggerIncomingNotOne, kError}}}},
+    {u"Message",
+     {{{kTagEmpty, u"Message", messages::kIntermediateMessageUndefined, kWarning},
+       {kOutgoingNotOne, nullptr, messages::kIntermediateMessageOutgoingNotOne, kError}}}},
+    {u"Timer", {{{kOutgoingNotOne, nullptr, messages::kIntermediateTimerOutgoingNotOne, kError}}}},
+    {u"Error",
+     {{{kTagEmptyInNormalFlow, u"ErrorCode", messages::kIntermediateErrorCodeUndefined, kWarning},
+       {kIncomingNotOne, nullptr, messages::kIntermediateErrorIncomingNotOne, kError}}}},
+    {u"Cancel", {{{kInNormalFlow, nullptr, messages::kIntermediateCancelInNormalFlow, kError}}}},
     {u"Compensation",
-     {{{kUnassociatedInNormalFlow, u"Activity", 144, k1},
-       {kIncomingNotOne, nullptr, 145, k0},
-       {kOutgoingOnBoundary, nullptr, 146, k0}}}},
-    {u"Rule", {{{kTagEmpty, u"RuleName", 148, k1}, {kOutgoingNotOne, nullptr, 149, k0}}}},
+     {{{kUnassociatedInNormalFlow, u"Activity", messages::kIntermediateCompensationActivityUndefined,
+        kWarning},
+       {kIncomingNotOne, nullptr, messages::kIntermediateCompensationIncomingNotOne, kError},
+       {kOutgoingOnBoundary, nullptr, messages::kIntermediateCompensationWithOutgoingFlow, kError}}}},
+    {u"Rule",
+     {{{kTagEmpty, u"RuleName", messages::kIntermediateRuleNameUndefined, kWarning},
+       {kOutgoingNotOne, nullptr, messages::kIntermediateRuleOutgoingNotOne, kError}}}},
     {u"Link",
-     {{{kOnBoundary, nullptr, 150, k0},
-       {kTagEmpty, u"LinkId", 151, k1},
-       {kTagEmpty, u"ProcessRef", 152, k1}}}},
-    {u"Multiple", {{{kInNormalFlow, nullptr, 153, k0}, {kTagEmpty, u"Triggers", 154, k1}}}},
+     {{{kOnBoundary, nullptr, messages::kIntermediateLinkOnBoundary, kError},
+       {kTagEmpty, u"LinkId", messages::kIntermediateLinkIdUndefined, kWarning},
+       {kTagEmpty, u"ProcessRef", messages::kIntermediateProcessRefUndefined, kWarning}}}},
+    {u"Multiple",
+     {{{kInNormalFlow, nullptr, messages::kIntermediateMultipleInNormalFlow, kError},
+       {kTagEmpty, u"Triggers", messages::kIntermediateTriggersUndefined, kWarning}}}},
 }};
 
 }  // namespace
 
-void CBPMNRules::CheckIntermediateEvent(const RepositoryRef& Repository, const ElementRef& Element) {
-  if (!IsIntermediateEvent(Element)) return;
+void CBPMNRules::CheckIntermediateEvent(const RepositoryRef& repository, const ElementRef& element) {
+  if (!IsIntermediateEvent(element)) return;
 
-  CheckIntermediateTrigger(Repository, Element);
-  if (IsOnActivityBoundary(Repository, Element)) CheckIntermediateOnBoundary(Repository, Element);
-  if (CountOutgoingMessageFlows(Element) > 0)
-    ReportViolation(Repository, rules::kRule05, 157, rules::kLevel0);
-  CheckWebServiceReference(Repository, Element);
+  CheckIntermediateTrigger(repository, element);
+  if (IsOnActivityBoundary(repository, element)) CheckIntermediateOnBoundary(repository, element);
+  if (CountOutgoingMessageFlows(element) > 0)
+    ReportViolation(repository, rules::kRule05, messages::kIntermediateMessageFlowSource,
+                    rules::Level::kError);
+  CheckWebServiceReference(repository, element);
 }
 
 // The checks of the one Trigger value that matches, in the row's order; every question is
 // asked afresh.
-void CBPMNRules::CheckIntermediateTrigger(const RepositoryRef& Repository, const ElementRef& Element) const {
-  const auto on_boundary = [&] { return IsOnActivityBoundary(Repository, Element); };
-  const auto tag_empty = [&](const char16_t* name) { return GetTagValue(Element, name).empty(); };
+void CBPMNRules::CheckIntermediateTrigger(const RepositoryRef& repository, const ElementRef& element) const {
+  const auto on_boundary = [&] { return IsOnActivityBoundary(repository, element); };
+  const auto tag_empty = [&](const char16_t* name) { return GetTagValue(element, name).empty(); };
   // In normal flow and the count not 1: both are asked, the position first.
   const auto not_one_in_normal_flow = [&](std::int16_t (*count)(const ElementRef&)) {
     const bool normal = !on_boundary();
-    return count(Element) != 1 && normal;
+    return count(element) != 1 && normal;
   };
   const auto broken = [&](const TriggerCheck& check) {
     switch (check.test) {
@@ -91,36 +103,38 @@ void CBPMNRules::CheckIntermediateTrigger(const RepositoryRef& Repository, const
       case TriggerTest::kTagEmptyInNormalFlow:
         return tag_empty(check.tag) && !on_boundary();
       case TriggerTest::kUnassociatedInNormalFlow: {
-        const bool associated = HasAssociatedElementOfType(Repository, Element, u"Activity"sv);
+        const bool associated = HasAssociatedElementOfType(repository, element, u"Activity"sv);
         const bool empty = tag_empty(check.tag);
         return !associated && empty && !on_boundary();
       }
       case TriggerTest::kOutgoingOnBoundary: {
-        const std::int16_t outgoing = CountOutgoingSequenceFlows(Element);
+        const std::int16_t outgoing = CountOutgoingSequenceFlows(element);
         return on_boundary() && outgoing > 0;
       }
     }
     return false;
   };
 
-  const std::u16string trigger = GetTagValue(Element, u"Trigger"sv);
+  const std::u16string trigger = GetTagValue(element, u"Trigger"sv);
   for (const auto& row : kTriggerRows) {
     if (trigger != row.trigger) continue;
     for (const auto& check : row.checks) {
       if (check.message != 0 && broken(check))
-        ReportViolation(Repository, rules::kRule05, check.message, check.level);
+        ReportViolation(repository, rules::kRule05, check.message, check.level);
     }
     return;
   }
 }
 
 // On a boundary: no incoming Sequence Flow, and exactly one outgoing unless the event
-// compensates (message 146 covers that case).
-void CBPMNRules::CheckIntermediateOnBoundary(const RepositoryRef& Repository,
-                                             const ElementRef& Element) const {
-  if (CountIncomingSequenceFlows(Element) > 0)
-    ReportViolation(Repository, rules::kRule05, 155, rules::kLevel0);
-  if (GetTagValue(Element, u"Trigger"sv) != u"Compensation"sv && CountOutgoingSequenceFlows(Element) != 1) {
-    ReportViolation(Repository, rules::kRule05, 156, rules::kLevel0);
+// compensates (kIntermediateCompensationWithOutgoingFlow covers that case).
+void CBPMNRules::CheckIntermediateOnBoundary(const RepositoryRef& repository,
+                                             const ElementRef& element) const {
+  if (CountIncomingSequenceFlows(element) > 0)
+    ReportViolation(repository, rules::kRule05, messages::kIntermediateBoundaryWithIncomingFlow,
+                    rules::Level::kError);
+  if (GetTagValue(element, u"Trigger"sv) != u"Compensation"sv && CountOutgoingSequenceFlows(element) != 1) {
+    ReportViolation(repository, rules::kRule05, messages::kIntermediateBoundaryOutgoingNotOne,
+                    rules::Level::kError);
   }
 }

@@ -40,92 +40,92 @@ std::int16_t CountFlows(const ElementRef& element, FlowEnd end, std::u16string_v
 }  // namespace
 
 // The metatype is read once for each comparison.
-bool CBPMNRules::IsPoolOrLane(const ElementRef& Element) {
-  const bool pool = Element->MetaTypeName() == u"Pool"sv;
-  const bool lane = Element->MetaTypeName() == u"Lane"sv;
+bool CBPMNRules::IsPoolOrLane(const ElementRef& element) {
+  const bool pool = element->MetaTypeName() == u"Pool"sv;
+  const bool lane = element->MetaTypeName() == u"Lane"sv;
   return pool || lane;
 }
 
 // All six questions are always asked, in this order.
-bool CBPMNRules::IsFlowObject(const ElementRef& Element) {
-  const bool start = IsStartEvent(Element);
-  const bool intermediate = IsIntermediateEvent(Element);
-  const std::u16string trigger = GetTagValue(Element, u"Trigger"sv);
-  const bool end = IsEndEvent(Element);
-  const bool activity = IsActivity(Element);
-  const bool gateway = IsGateway(Element);
+bool CBPMNRules::IsFlowObject(const ElementRef& element) {
+  const bool start = IsStartEvent(element);
+  const bool intermediate = IsIntermediateEvent(element);
+  const std::u16string trigger = GetTagValue(element, u"Trigger"sv);
+  const bool end = IsEndEvent(element);
+  const bool activity = IsActivity(element);
+  const bool gateway = IsGateway(element);
   return start || end || activity || gateway || (intermediate && trigger != u"Compensation"sv);
 }
 
-bool CBPMNRules::IsCompensationActivity(const ElementRef& Element) {
-  if (!IsActivity(Element)) return false;
-  return GetTagValue(Element, u"IsCompensation"sv) == u"true"sv;
+bool CBPMNRules::IsCompensationActivity(const ElementRef& element) {
+  if (!IsActivity(element)) return false;
+  return GetTagValue(element, u"IsCompensation"sv) == u"true"sv;
 }
 
 // An event based on "ObjectNode" whose parent is an activity sits on that activity's boundary.
-bool CBPMNRules::IsOnActivityBoundary(const RepositoryRef& Repository, const ElementRef& Element) {
-  const bool start = IsStartEvent(Element);
-  const bool intermediate = IsIntermediateEvent(Element);
-  const bool end = IsEndEvent(Element);
-  const bool object_node = Element->BaseType() == u"ObjectNode"sv;
+bool CBPMNRules::IsOnActivityBoundary(const RepositoryRef& repository, const ElementRef& element) {
+  const bool start = IsStartEvent(element);
+  const bool intermediate = IsIntermediateEvent(element);
+  const bool end = IsEndEvent(element);
+  const bool object_node = element->BaseType() == u"ObjectNode"sv;
   if (!object_node || !(start || intermediate || end)) return false;
-  if (Element->ParentId() <= 0) return false;
-  return IsActivity(Repository->ElementById(Element->ParentId()));
+  if (element->ParentId() <= 0) return false;
+  return IsActivity(repository->ElementById(element->ParentId()));
 }
 
-std::u16string CBPMNRules::GetTagValue(const ElementRef& Element, std::u16string_view tag_name) {
-  return LastTagValue(*Element->Tags(), tag_name);
+std::u16string CBPMNRules::GetTagValue(const ElementRef& element, std::u16string_view tag_name) {
+  return LastTagValue(*element->Tags(), tag_name);
 }
 
-std::u16string CBPMNRules::GetConnectorTagValue(const ConnectorRef& Connector, std::u16string_view tag_name) {
-  return LastTagValue(*Connector->Tags(), tag_name);
+std::u16string CBPMNRules::GetConnectorTagValue(const ConnectorRef& connector, std::u16string_view tag_name) {
+  return LastTagValue(*connector->Tags(), tag_name);
 }
 
-std::int16_t CBPMNRules::CountIncomingSequenceFlows(const ElementRef& Element) {
-  return CountFlows(Element, FlowEnd::kTarget, u"SequenceFlow"sv);
+std::int16_t CBPMNRules::CountIncomingSequenceFlows(const ElementRef& element) {
+  return CountFlows(element, FlowEnd::kTarget, u"SequenceFlow"sv);
 }
 
-std::int16_t CBPMNRules::CountOutgoingSequenceFlows(const ElementRef& Element) {
-  return CountFlows(Element, FlowEnd::kSource, u"SequenceFlow"sv);
+std::int16_t CBPMNRules::CountOutgoingSequenceFlows(const ElementRef& element) {
+  return CountFlows(element, FlowEnd::kSource, u"SequenceFlow"sv);
 }
 
-std::int16_t CBPMNRules::CountIncomingMessageFlows(const ElementRef& Element) {
-  return CountFlows(Element, FlowEnd::kTarget, u"MessageFlow"sv);
+std::int16_t CBPMNRules::CountIncomingMessageFlows(const ElementRef& element) {
+  return CountFlows(element, FlowEnd::kTarget, u"MessageFlow"sv);
 }
 
-std::int16_t CBPMNRules::CountOutgoingMessageFlows(const ElementRef& Element) {
-  return CountFlows(Element, FlowEnd::kSource, u"MessageFlow"sv);
+std::int16_t CBPMNRules::CountOutgoingMessageFlows(const ElementRef& element) {
+  return CountFlows(element, FlowEnd::kSource, u"MessageFlow"sv);
 }
 
 // The id of the outermost pool among the element's ancestors (the element itself if it is a
 // pool), 0 when none is.
-std::int32_t CBPMNRules::GetPoolID(const RepositoryRef& Repository, const ElementRef& Element) {
-  if (Element->MetaTypeName() == u"Pool"sv) return Element->Id();
+std::int32_t CBPMNRules::GetPoolID(const RepositoryRef& repository, const ElementRef& element) {
+  if (element->MetaTypeName() == u"Pool"sv) return element->Id();
   std::int32_t pool_id = 0;
-  ElementRef current = Element;
+  ElementRef current = element;
   while (current->ParentId() != 0) {
-    current = Repository->ElementById(current->ParentId());
+    current = repository->ElementById(current->ParentId());
     if (current->MetaTypeName() == u"Pool"sv) pool_id = current->Id();
   }
   return pool_id;
 }
 
-bool CBPMNRules::IsLinkIntermediateEvent(const ElementRef& Element) {
-  const bool intermediate = IsIntermediateEvent(Element);
-  const std::u16string trigger = GetTagValue(Element, u"Trigger"sv);
+bool CBPMNRules::IsLinkIntermediateEvent(const ElementRef& element) {
+  const bool intermediate = IsIntermediateEvent(element);
+  const std::u16string trigger = GetTagValue(element, u"Trigger"sv);
   return intermediate && trigger == u"Link"sv;
 }
 
 // True when any association of the element leads to an element of the given metatype.
-bool CBPMNRules::HasAssociatedElementOfType(const RepositoryRef& Repository, const ElementRef& Element,
+bool CBPMNRules::HasAssociatedElementOfType(const RepositoryRef& repository, const ElementRef& element,
                                             std::u16string_view metatype) {
   bool found = false;
-  const auto connectors = Element->ConnectorList();
+  const auto connectors = element->ConnectorList();
   for (const auto& connector : *connectors) {
     if (connector->StereotypeName() != u"Association"sv) continue;
     const std::int32_t other_id =
-        connector->SourceId() == Element->Id() ? connector->TargetId() : connector->SourceId();
-    if (Repository->ElementById(other_id)->MetaTypeName() == metatype) found = true;
+        connector->SourceId() == element->Id() ? connector->TargetId() : connector->SourceId();
+    if (repository->ElementById(other_id)->MetaTypeName() == metatype) found = true;
   }
   return found;
 }

@@ -27,9 +27,8 @@ inline constexpr const char16_t* kRule07 = u"Rule_07";
 inline constexpr const char16_t* kRule08 = u"Rule_08";
 inline constexpr const char16_t* kRule09 = u"Rule_09";
 
-// Levels passed with a report; what they mean is the host's business.
-inline constexpr std::int32_t kLevel0 = 0;
-inline constexpr std::int32_t kLevel1 = 1;
+// Levels passed with a report, as their numbers.
+enum class Level : std::int32_t { kError = 0, kWarning = 1 };
 
 // Adds two 16-bit counts; a sum past the 16-bit range fails as the count would overflow.
 inline std::int16_t AddCounts(std::int16_t a, std::int16_t b) {

@@ -3,6 +3,7 @@
 // objects beside it, web-service reference).
 #include <array>
 
+#include "resources/messages.h"
 #include "rules/CBPMNRules.h"
 #include "rules/rule_support.h"
 
@@ -10,42 +11,44 @@ namespace {
 
 // The tag each Trigger requires; any other Trigger requires none.
 constexpr std::array<rules::RequiredTag, 4> kTriggerTags{{
-    {u"Message", u"Message", 130},
-    {u"Rule", u"RuleName", 131},
-    {u"Link", u"LinkId", 132},
-    {u"Multiple", u"Triggers", 133},
+    {u"Message", u"Message", messages::kStartEventMessageUndefined},
+    {u"Rule", u"RuleName", messages::kStartEventRuleNameUndefined},
+    {u"Link", u"LinkId", messages::kStartEventLinkIdUndefined},
+    {u"Multiple", u"Triggers", messages::kStartEventTriggersUndefined},
 }};
 
 }  // namespace
 
-void CBPMNRules::CheckStartEvent(const RepositoryRef& Repository, const ElementRef& Element) {
-  if (!IsStartEvent(Element)) return;
+void CBPMNRules::CheckStartEvent(const RepositoryRef& repository, const ElementRef& element) {
+  if (!IsStartEvent(element)) return;
 
-  if (CountOutgoingSequenceFlows(Element) == 0)
-    ReportViolation(Repository, rules::kRule04, 128, rules::kLevel0);
+  if (CountOutgoingSequenceFlows(element) == 0)
+    ReportViolation(repository, rules::kRule04, messages::kStartEventWithoutOutgoingFlow,
+                    rules::Level::kError);
 
   // A Start Event on an activity's boundary may have incoming Sequence Flows.
-  if (CountIncomingSequenceFlows(Element) > 0 && !IsOnActivityBoundary(Repository, Element)) {
-    ReportViolation(Repository, rules::kRule04, 129, rules::kLevel0);
+  if (CountIncomingSequenceFlows(element) > 0 && !IsOnActivityBoundary(repository, element)) {
+    ReportViolation(repository, rules::kRule04, messages::kStartEventWithIncomingFlow, rules::Level::kError);
   }
 
-  CheckStartEventTrigger(Repository, Element);
+  CheckStartEventTrigger(repository, element);
 
-  if (CountIncomingMessageFlows(Element) > 0) {
-    const std::u16string trigger = GetTagValue(Element, u"Trigger"sv);
+  if (CountIncomingMessageFlows(element) > 0) {
+    const std::u16string trigger = GetTagValue(element, u"Trigger"sv);
     if (trigger != u"Message"sv && trigger != u"Multiple"sv) {
-      ReportViolation(Repository, rules::kRule04, 134, rules::kLevel1);
+      ReportViolation(repository, rules::kRule04, messages::kStartEventMessageFlowTrigger,
+                      rules::Level::kWarning);
     }
   }
 
-  CheckFlowObjectsHaveIncomingFlow(Repository, Element);
-  CheckWebServiceReference(Repository, Element);
+  CheckFlowObjectsHaveIncomingFlow(repository, element);
+  CheckWebServiceReference(repository, element);
 }
 
 // Only the tag of the selected Trigger is read.
-void CBPMNRules::CheckStartEventTrigger(const RepositoryRef& Repository, const ElementRef& Element) const {
-  const auto* row = rules::FindRequiredTag(kTriggerTags, GetTagValue(Element, u"Trigger"sv));
-  if (row && GetTagValue(Element, row->required).empty()) {
-    ReportViolation(Repository, rules::kRule04, row->message, rules::kLevel1);
+void CBPMNRules::CheckStartEventTrigger(const RepositoryRef& repository, const ElementRef& element) const {
+  const auto* row = rules::FindRequiredTag(kTriggerTags, GetTagValue(element, u"Trigger"sv));
+  if (row && GetTagValue(element, row->required).empty()) {
+    ReportViolation(repository, rules::kRule04, row->message, rules::Level::kWarning);
   }
 }

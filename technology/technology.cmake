@@ -7,7 +7,7 @@ file(GLOB ORBELT_SHAPE_SCRIPTS CONFIGURE_DEPENDS ${ORBELT_TECHNOLOGY_DIR}/script
 
 add_executable(build_technology ${ORBELT_TECHNOLOGY_DIR}/tools/build_technology.cpp)
 target_include_directories(build_technology PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_libraries(build_technology PRIVATE ZLIB::ZLIB)
+target_link_libraries(build_technology PRIVATE technology_script_codec)
 
 add_custom_command(
   OUTPUT ${ORBELT_TECHNOLOGY_DOCUMENT}

@@ -15,7 +15,7 @@ std::u16string LoadStringFrom(const ResourceDirectory& directory, std::int32_t i
   if (found == end || found->id != id) {
     throw host::Error(host::ErrorKind::resource, "string resource " + std::to_string(id) + " not found");
   }
-  return std::u16string(found->text, found->length);
+  return {found->text, found->length};
 }
 
 std::span<const std::uint8_t> LoadBinaryFrom(const ResourceDirectory& directory, std::string_view type,

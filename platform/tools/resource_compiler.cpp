@@ -1,18 +1,24 @@
 // The resource compiler: turns a string table written in resource-script form and any number of
-// binary files into a C++ source that defines the module's resource directory.
+// binary files into a C++ source that defines the module's resource directory, and optionally
+// into a header that names every string id.
 //
-//   resource_compiler OUTPUT.cpp [--strings FILE.rc] [--binary TYPE ID LANGUAGE FILE]...
+//   resource_compiler OUTPUT.cpp [--strings FILE.rc] [--header HEADER.h]
+//                     [--binary TYPE ID LANGUAGE FILE]...
 //
-// The string table is `STRINGTABLE BEGIN <id> "<text>" ... END`; inside a text "" stands for one
-// quotation mark; lines starting with // are comments. The script is UTF-8.
+// The string table is `STRINGTABLE BEGIN <name> <id> "<text>" ... END`; the name becomes the
+// constant `messages::<name>` in the header; inside a text "" stands for one quotation mark; lines
+// starting with // are comments. The script is UTF-8.
 #include <cstdint>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/text.h"
@@ -25,6 +31,12 @@ struct Binary {
   long language;
   std::string bytes;
 };
+
+struct StringEntry {
+  std::string name;
+  std::u16string text;
+};
+using StringTable = std::map<long, StringEntry>;
 
 struct Failure : std::runtime_error {
   using std::runtime_error::runtime_error;
@@ -42,17 +54,33 @@ std::string Trim(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
-// Reads `<id> "<text>"` from one line of the table.
-std::pair<long, std::string> ParseEntry(const std::string& line, const std::string& where) {
+bool IsNameCharacter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// Reads the constant name at the start of `line`, which must begin with "k" and a capital.
+std::string ParseName(const std::string& line, std::size_t& pos, const std::string& where) {
+  while (pos < line.size() && IsNameCharacter(line[pos])) ++pos;
+  std::string name = line.substr(0, pos);
+  if (name.size() < 2 || name[0] != 'k' || name[1] < 'A' || name[1] > 'Z')
+    throw Failure(where + ": expected a constant name such as kNoModelOpen");
+  return name;
+}
+
+// Reads `<name> <id> "<text>"` from one line of the table.
+std::tuple<std::string, long, std::string> ParseEntry(const std::string& line, const std::string& where) {
   std::size_t pos = 0;
+  std::string name = ParseName(line, pos, where);
   long id = 0;
   try {
-    id = std::stol(line, &pos);
+    std::size_t used = 0;
+    id = std::stol(line.substr(pos), &used);
+    pos += used;
   } catch (const std::exception&) {
     throw Failure(where + ": expected a string id");
   }
   const auto open = line.find('"', pos);
-  if (open == std::string::npos || Trim(line.substr(pos, open - pos)) != "")
+  if (open == std::string::npos || !Trim(line.substr(pos, open - pos)).empty())
     throw Failure(where + ": expected a quoted text");
   std::string text;
   for (std::size_t i = open + 1; i < line.size(); ++i) {
@@ -62,17 +90,18 @@ std::pair<long, std::string> ParseEntry(const std::string& line, const std::stri
       text += '"';
       ++i;
     } else {
-      if (Trim(line.substr(i + 1)) != "")
+      if (!Trim(line.substr(i + 1)).empty())
         throw Failure(where + ": unexpected text after the closing quotation mark");
-      return {id, text};
+      return {std::move(name), id, text};
     }
   }
   throw Failure(where + ": the text has no closing quotation mark");
 }
 
-std::map<long, std::u16string> ParseStringTable(const std::string& path) {
+StringTable ParseStringTable(const std::string& path) {
   std::istringstream in(ReadFile(path));
-  std::map<long, std::u16string> table;
+  StringTable table;
+  std::set<std::string> names;
   enum { kOutside, kHeader, kInside, kDone } state = kOutside;
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {
@@ -86,8 +115,9 @@ std::map<long, std::u16string> ParseStringTable(const std::string& path) {
     } else if (state == kInside && text == "END") {
       state = kDone;
     } else if (state == kInside) {
-      auto [id, utf8] = ParseEntry(text, where);
-      if (!table.emplace(id, platform::FromUtf8(utf8)).second)
+      auto [name, id, utf8] = ParseEntry(text, where);
+      if (!names.insert(name).second) throw Failure(where + ": the name " + name + " is used twice");
+      if (!table.emplace(id, StringEntry{std::move(name), platform::FromUtf8(utf8)}).second)
         throw Failure(where + ": string id " + std::to_string(id) + " is defined twice");
     } else {
       throw Failure(where + ": unexpected line: " + text);
@@ -97,18 +127,17 @@ std::map<long, std::u16string> ParseStringTable(const std::string& path) {
   return table;
 }
 
-void WriteSource(std::ostream& out, const std::map<long, std::u16string>& strings,
-                 const std::vector<Binary>& binaries) {
+void WriteSource(std::ostream& out, const StringTable& strings, const std::vector<Binary>& binaries) {
   out << "// Generated by resource_compiler: the module's resource directory.\n"
       << "#include \"platform/resources.h\"\n\nnamespace {\n";
-  for (const auto& [id, text] : strings) {
+  for (const auto& [id, entry] : strings) {
     out << "const char16_t kString" << id << "[] = {";
-    for (char16_t c : text) out << static_cast<unsigned>(c) << ',';
+    for (char16_t c : entry.text) out << static_cast<unsigned>(c) << ',';
     out << "0};\n";
   }
   out << "const platform::StringResource kStrings[] = {\n";
-  for (const auto& [id, text] : strings)
-    out << "    {" << id << ", kString" << id << ", " << text.size() << "},\n";
+  for (const auto& [id, entry] : strings)
+    out << "    {" << id << ", kString" << id << ", " << entry.text.size() << "},\n";
   out << "    {0, nullptr, 0}};\n";
   for (std::size_t i = 0; i < binaries.size(); ++i) {
     out << "const unsigned char kBinary" << i << "[] = {";
@@ -129,15 +158,40 @@ void WriteSource(std::ostream& out, const std::map<long, std::u16string>& string
       << "const platform::ResourceDirectory& platform::ModuleResourceDirectory() { return kDirectory; }\n";
 }
 
+// The header of named string ids, one constant per entry in id order.
+void WriteHeader(std::ostream& out, const StringTable& strings) {
+  out << "// Generated by resource_compiler from the string table: the id of every string, by name.\n"
+      << "#pragma once\n\n#include <cstdint>\n\nnamespace messages {\n\n";
+  for (const auto& [id, entry] : strings)
+    out << "inline constexpr std::int32_t " << entry.name << " = " << id << ";\n";
+  out << "\n}  // namespace messages\n";
+}
+
+// Writes `text` to `path` only when it differs, so that sources including it rebuild only then.
+void WriteIfChanged(const std::string& path, const std::string& text) {
+  {
+    std::ifstream in(path, std::ios::binary);
+    if (in && std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()) == text)
+      return;
+  }
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+  if (!out.flush()) throw Failure(path + ": cannot write");
+}
+
 int Run(const std::vector<std::string>& args) {
   if (args.empty())
     throw Failure(
-        "usage: resource_compiler OUTPUT.cpp [--strings FILE.rc] [--binary TYPE ID LANGUAGE FILE]...");
-  std::map<long, std::u16string> strings;
+        "usage: resource_compiler OUTPUT.cpp [--strings FILE.rc] [--header HEADER.h] "
+        "[--binary TYPE ID LANGUAGE FILE]...");
+  StringTable strings;
+  std::string header_path;
   std::vector<Binary> binaries;
   for (std::size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "--strings" && i + 1 < args.size()) {
       strings = ParseStringTable(args[++i]);
+    } else if (args[i] == "--header" && i + 1 < args.size()) {
+      header_path = args[++i];
     } else if (args[i] == "--binary" && i + 4 < args.size()) {
       binaries.push_back(
           {args[i + 1], std::stol(args[i + 2]), std::stol(args[i + 3]), ReadFile(args[i + 4])});
@@ -148,9 +202,12 @@ int Run(const std::vector<std::string>& args) {
   }
   std::ostringstream source;
   WriteSource(source, strings, binaries);
-  std::ofstream out(args[0], std::ios::binary | std::ios::trunc);
-  out << source.str();
-  if (!out.flush()) throw Failure(args[0] + ": cannot write");
+  WriteIfChanged(args[0], source.str());
+  if (!header_path.empty()) {
+    std::ostringstream header;
+    WriteHeader(header, strings);
+    WriteIfChanged(header_path, header.str());
+  }
   return 0;
 }
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "technology/tools/script_packing.h"
+#include "technology/script_codec.h"
 
 namespace {
 

@@ -8,7 +8,8 @@
 
 #include "kelvo/technology.h"
 #include "platform/text.h"
-#include "technology/tools/script_packing.h"
+#include "technology/document_files.h"
+#include "technology/script_codec.h"
 
 namespace {
 

@@ -1,20 +1,23 @@
-#include "addin/HelperFuncs.h"
+// The add-in's shell: string-table texts, the message box titled with the product name, and
+// the help-file path beside the component.
+#include "addin/shell.h"
 
 #include "platform/module_info.h"
 #include "platform/resources.h"
 #include "platform/text.h"
+#include "resources/messages.h"
 
-namespace HelperFuncs {
+namespace addin {
 
 namespace {
-constexpr std::int32_t kMessageTitle = 218;
 std::u16string help_path;
 }  // namespace
 
 std::u16string LoadText(std::int32_t id) { return platform::LoadStringResource(id); }
 
 void ShowMessage(const std::u16string& text) {
-  platform::MessageBox(text, LoadText(kMessageTitle), platform::kMbOk | platform::kMbIconExclamation);
+  platform::MessageBox(text, LoadText(messages::kProductName),
+                       platform::kMbOk | platform::kMbIconExclamation);
 }
 
 void SetHelpPath() {
@@ -23,4 +26,4 @@ void SetHelpPath() {
 
 const std::u16string& HelpPath() { return help_path; }
 
-}  // namespace HelperFuncs
+}  // namespace addin

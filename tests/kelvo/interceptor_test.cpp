@@ -172,11 +172,11 @@ TEST_F(InterceptorTest, UnsetObjectsStayUnset) {
 }
 
 TEST(InterceptorMembers, KnowsTheHostMembersByName) {
-  EXPECT_TRUE(kelvo::Interceptor::IsKnownMember("Repository.ActiveDiagram"));
-  EXPECT_TRUE(kelvo::Interceptor::IsKnownMember("ValidationService.ExportDiagramToBPEL"));
-  EXPECT_TRUE(kelvo::Interceptor::IsKnownMember("Diagram.PresetProperty"));
-  EXPECT_FALSE(kelvo::Interceptor::IsKnownMember("Repository.activeDiagram"));
-  EXPECT_FALSE(kelvo::Interceptor::IsKnownMember("ActiveDiagram"));
+  EXPECT_TRUE(host::IsKnownMember("Repository.ActiveDiagram"));
+  EXPECT_TRUE(host::IsKnownMember("ValidationService.ExportDiagramToBPEL"));
+  EXPECT_TRUE(host::IsKnownMember("Diagram.PresetProperty"));
+  EXPECT_FALSE(host::IsKnownMember("Repository.activeDiagram"));
+  EXPECT_FALSE(host::IsKnownMember("ActiveDiagram"));
 }
 
 }  // namespace

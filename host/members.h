@@ -124,7 +124,7 @@ enum class MemberKind { read, call, write, late };
 #define HOST_FUNCTION_call(member) member
 #define HOST_FUNCTION_write(member) Set##member
 
-// Its arguments, for early-bound members only; nothing for late-bound ones.
+// Expands to its arguments for an early-bound member, to nothing for a late-bound one.
 #define HOST_IF_EARLY_BOUND(kind, ...) HOST_IF_EARLY_BOUND_##kind(__VA_ARGS__)
 #define HOST_IF_EARLY_BOUND_read(...) __VA_ARGS__
 #define HOST_IF_EARLY_BOUND_call(...) __VA_ARGS__

@@ -25,7 +25,8 @@
 
 namespace host {
 
-// The interface name of a host object as a template argument.
+// The interface name of a host object as a template argument. Implicit, so that the argument can
+// be written as a string literal.
 template <std::size_t N>
 struct InterfaceName {
   constexpr InterfaceName(const char (&name)[N]) { std::copy_n(name, N, text); }
@@ -76,8 +77,8 @@ class Collection : public Object {
   iterator end() { return iterator(this, Count()); }
 };
 
-// A tagged value: a name and its value. An element's and a connector's tags have this one
-// interface under two names, which is the name the host reports for them.
+// A tagged value: a name and its value. An element's tags and a connector's tags share this one
+// interface under the two names the host gives them, and that traces and errors show.
 template <InterfaceName kName>
 class Tag : public Object {
  public:

@@ -22,8 +22,7 @@ std::string FormatDouble(double value) {
   if (!std::isfinite(value)) return "null";
   if (value == 0) return std::signbit(value) ? "-0.0" : "0.0";
   char buffer[32];
-  const auto [end, error] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+  const char* end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific).ptr;
   const std::string_view written(buffer, end - buffer);  // "-d.ddde+XX"
   const std::size_t e = written.find('e');
   std::string_view mantissa = written.substr(0, e);
@@ -94,39 +93,18 @@ struct IsRef<host::Ref<T>> : std::true_type {};
 }  // namespace
 
 std::string Quote(std::u16string_view text) {
+  // The characters with a short escape, and the letter of each.
+  static constexpr std::string_view kEscaped = "\"\\\b\f\n\r\t";
+  static constexpr std::string_view kLetters = "\"\\bfnrt";
   static constexpr char kHex[] = "0123456789abcdef";
   std::string out = "\"";
   for (const char c : platform::ToUtf8(text)) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\b':
-        out += "\\b";
-        break;
-      case '\f':
-        out += "\\f";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          out += "\\u00";
-          out += kHex[c >> 4];
-          out += kHex[c & 0xF];
-        } else {
-          out += c;
-        }
+    if (const std::size_t at = kEscaped.find(c); at != std::string_view::npos) {
+      out += {'\\', kLetters[at]};
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      out += {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0xF]};
+    } else {
+      out += c;
     }
   }
   return out + "\"";

@@ -28,7 +28,7 @@ std::vector<Fault> ReadFaults(const Json& value, const std::string& path) {
     const Json* member = Member(item, "member");
     if (!member) Fail(at, "missing \"member\"");
     Fault fault{platform::ToUtf8(String(*member, Child(at, "member"))), std::nullopt};
-    if (!kelvo::Interceptor::IsKnownMember(fault.member)) {
+    if (!host::IsKnownMember(fault.member)) {
       Fail(Child(at, "member"), "\"" + fault.member + "\" is no host member that the add-in can use");
     }
     if (const Json* nth = Member(item, "nth")) {

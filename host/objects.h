@@ -2,10 +2,16 @@
 // uses are declared; the host stand-in implements them over its in-memory model, and a real
 // host adapter would forward them to the host's own automation objects.
 //
+// The classes are written here, their members come from the lists in host/members.h: each class
+// body expands its object's list into pure virtual functions (a write `Member` into
+// `SetMember(value)`; late-bound members are reached through InvokeByName only).
+//
 // Strings are UTF-16. Element, connector, diagram and package ids are 32-bit signed, a parent
 // id of 0 means "not nested". A failing member throws host::Error.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <iterator>
 #include <string>
@@ -13,10 +19,19 @@
 #include <vector>
 
 #include "host/error.h"
+#include "host/members.h"
 #include "host/ref.h"
 #include "host/variant.h"
 
 namespace host {
+
+// The interface name of a host object as a template argument. Implicit, so that the argument can
+// be written as a string literal.
+template <std::size_t N>
+struct InterfaceName {
+  constexpr InterfaceName(const char (&name)[N]) { std::copy_n(name, N, text); }
+  char text[N];
+};
 
 // Base of every host object: late binding by member name, as the automation dispatch
 // interface offers it. Objects that support no late-bound member keep the default.
@@ -62,116 +77,76 @@ class Collection : public Object {
   iterator end() { return iterator(this, Count()); }
 };
 
-class TaggedValue : public Object {
+// A tagged value: a name and its value. An element's tags and a connector's tags share this one
+// interface under the two names the host gives them, and that traces and errors show.
+template <InterfaceName kName>
+class Tag : public Object {
  public:
-  static constexpr const char* kInterfaceName = "TaggedValue";
-  virtual const std::u16string& Name() = 0;
-  virtual const std::u16string& Value() = 0;
+  static constexpr const char* kInterfaceName = kName.text;
+  HOST_TAG_MEMBERS(HOST_DECLARE_MEMBER)
 };
-
-class ConnectorTag : public Object {
- public:
-  static constexpr const char* kInterfaceName = "ConnectorTag";
-  virtual const std::u16string& Name() = 0;
-  virtual const std::u16string& Value() = 0;
-};
+using TaggedValue = Tag<"TaggedValue">;
+using ConnectorTag = Tag<"ConnectorTag">;
 
 class Connector : public Object {
  public:
   static constexpr const char* kInterfaceName = "Connector";
-  virtual std::int32_t SourceId() = 0;
-  virtual std::int32_t TargetId() = 0;
-  virtual const std::u16string& StereotypeName() = 0;
-  virtual Ref<Collection<ConnectorTag>> Tags() = 0;
+  HOST_CONNECTOR_MEMBERS(HOST_DECLARE_MEMBER)
 };
 
 class DiagramPlacement : public Object {
  public:
   static constexpr const char* kInterfaceName = "DiagramPlacement";
-  virtual std::int32_t PlacedElementId() = 0;
+  HOST_DIAGRAM_PLACEMENT_MEMBERS(HOST_DECLARE_MEMBER)
 };
 
 class Diagram : public Object {
  public:
   static constexpr const char* kInterfaceName = "Diagram";
-  virtual std::int32_t Id() = 0;
-  virtual void SetPresetProperty(std::int32_t value) = 0;
-  virtual bool Save() = 0;
-  virtual Ref<Collection<DiagramPlacement>> Placements() = 0;
+  HOST_DIAGRAM_MEMBERS(HOST_DECLARE_MEMBER)
 };
 
-// A collection of diagrams that can grow.
 class ModelCollection : public Object {
  public:
   static constexpr const char* kInterfaceName = "ModelCollection";
-  virtual std::int16_t ItemCount() = 0;
-  virtual Ref<Diagram> CreateItem(const std::u16string& name, const std::u16string& type) = 0;
-  virtual void Reload() = 0;
+  HOST_MODEL_COLLECTION_MEMBERS(HOST_DECLARE_MEMBER)
 };
 
 class Element : public Object {
  public:
   static constexpr const char* kInterfaceName = "Element";
-  virtual std::int32_t Id() = 0;
-  virtual std::int32_t ParentId() = 0;
-  virtual const std::u16string& StereotypeName() = 0;
-  virtual const std::u16string& MetaTypeName() = 0;
-  virtual const std::u16string& BaseType() = 0;
-  virtual Ref<Collection<TaggedValue>> Tags() = 0;
-  virtual Ref<Collection<Connector>> ConnectorList() = 0;
-  virtual Ref<Collection<Element>> Children() = 0;
-  virtual Ref<Collection<Element>> NestedElements() = 0;
-  virtual Ref<ModelCollection> OwnedDiagrams() = 0;
+  HOST_ELEMENT_MEMBERS(HOST_DECLARE_MEMBER)
 };
 
 class Package : public Object {
  public:
   static constexpr const char* kInterfaceName = "Package";
-  virtual const std::u16string& Name() = 0;
-  virtual std::int32_t ParentId() = 0;
-  virtual Ref<ModelCollection> Diagrams() = 0;
+  HOST_PACKAGE_MEMBERS(HOST_DECLARE_MEMBER)
 };
 
-// The host's validation framework. ExportDiagramToBPEL is reached by name only, through
-// InvokeByName.
+// The host's validation framework.
 class ValidationService : public Object {
  public:
   static constexpr const char* kInterfaceName = "ValidationService";
-  virtual std::u16string AddRuleCategory(const std::u16string& name) = 0;
-  virtual std::u16string AddRule(const std::u16string& category_id, std::int32_t kind,
-                                 const std::u16string& name) = 0;
-  virtual void ReportViolation(const std::u16string& host_rule_id, std::int32_t level,
-                               const std::u16string& message) = 0;
+  HOST_VALIDATION_SERVICE_MEMBERS(HOST_DECLARE_MEMBER)
 };
 
 class InfoItem : public Object {
  public:
   static constexpr const char* kInterfaceName = "InfoItem";
-  virtual Variant Value() = 0;
+  HOST_INFO_ITEM_MEMBERS(HOST_DECLARE_MEMBER)
 };
 
 class InfoBag : public Object {
  public:
   static constexpr const char* kInterfaceName = "InfoBag";
-  virtual Ref<InfoItem> Entry(std::int16_t index) = 0;
+  HOST_INFO_BAG_MEMBERS(HOST_DECLARE_MEMBER)
 };
 
 class Repository : public Object {
  public:
   static constexpr const char* kInterfaceName = "Repository";
-  virtual Ref<Element> ElementById(std::int32_t id) = 0;
-  // Returns an unset reference when the host has no such connector.
-  virtual Ref<Connector> ConnectorById(std::int32_t id) = 0;
-  virtual Ref<host::ValidationService> ValidationService() = 0;
-  virtual std::int32_t HostBuild() = 0;
-  virtual const std::u16string& ModelLocation() = 0;
-  virtual bool HasTechnology(const std::u16string& id) = 0;
-  virtual bool InstallTechnology(const std::u16string& document) = 0;
-  virtual bool RemoveTechnology(const std::u16string& id) = 0;
-  virtual void SetProfileVisible(const std::u16string& id, const std::u16string& profile, bool visible) = 0;
-  virtual Ref<Package> SelectedPackage() = 0;
-  virtual Ref<Diagram> ActiveDiagram() = 0;
-  virtual void ShowDiagram(std::int32_t id) = 0;
+  HOST_REPOSITORY_MEMBERS(HOST_DECLARE_MEMBER)
 };
 
 }  // namespace host

@@ -24,8 +24,8 @@
 namespace kelvo {
 
 // Make the `nth` call (1-based, counted over the whole session) of `member` ("Object.Member",
-// e.g. "Repository.ActiveDiagram", "ValidationService.ExportDiagramToBPEL") fail; every call of
-// it without `nth`.
+// e.g. "Repository.ActiveDiagram", "ValidationService.ExportDiagramToBPEL"; see
+// host::IsKnownMember) fail; every call of it without `nth`.
 struct Fault {
   std::string member;
   std::optional<std::int64_t> nth;
@@ -34,9 +34,6 @@ struct Fault {
 class Interceptor {
  public:
   Interceptor(bool trace, std::vector<Fault> faults);
-
-  // Whether `member` ("Object.Member") names a host member that the add-in can use.
-  static bool IsKnownMember(std::string_view member);
 
   // Wrap host objects for handing them to the add-in; an unset pointer stays unset.
   std::shared_ptr<host::Repository> Wrap(std::shared_ptr<host::Repository> object) const;
@@ -55,7 +52,10 @@ class Interceptor {
   std::shared_ptr<State> state_;
 };
 
-// A trace argument as written in a trace line.
+// A trace argument as written in a trace line: quoted, or its length beyond 64 characters.
 std::string TraceValue(const std::u16string& text);
+// `text` as a JSON string: quotes, backslashes and control characters escaped, everything else as
+// UTF-8 (an unpaired surrogate as U+FFFD).
+std::string Quote(std::u16string_view text);
 
 }  // namespace kelvo

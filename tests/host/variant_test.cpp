@@ -1,4 +1,4 @@
-// The automation conversion of host values to 32-bit integers.
+// Host values and references: the automation conversion to 32-bit integers, and Ref.
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -60,22 +60,6 @@ INSTANTIATE_TEST_SUITE_P(
                     Failure{"TooLargeDouble", 1e12, host::ErrorKind::overflow}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Ref, UsingAnUnsetReferenceIsANullObjectError) {
-  host::Ref<host::Element> unset;
-  EXPECT_FALSE(unset);
-  try {
-    unset->Id();
-    FAIL() << "no error";
-  } catch (const host::Error& e) {
-    EXPECT_EQ(e.kind(), host::ErrorKind::null_object);
-    EXPECT_NE(std::string(e.what()).find("Element"), std::string::npos);
-  }
-}
-
-}  // namespace
-
-namespace {
-
 // A collection that exists only as long as a reference holds it, as a host's wrapper would.
 class Numbers final : public host::Collection<host::DiagramPlacement> {
  public:
@@ -103,11 +87,22 @@ TEST(Ref, ACollectionReferenceIsWalkedFrontToBack) {
   EXPECT_EQ(ids, (std::vector<std::int32_t>{1, 2, 3}));
 }
 
-TEST(Ref, WalkingAnUnsetCollectionIsANullObjectError) {
-  host::Ref<host::Collection<host::DiagramPlacement>> unset;
+// Using a member, or walking a collection, through an unset reference is an error that names the
+// interface.
+TEST(Ref, UnsetReferencesAreNullObjectErrors) {
+  host::Ref<host::ConnectorTag> unset;
+  EXPECT_FALSE(unset);
+  try {
+    unset->Name();
+    FAIL() << "no error";
+  } catch (const host::Error& e) {
+    EXPECT_EQ(e.kind(), host::ErrorKind::null_object);
+    EXPECT_NE(std::string(e.what()).find("ConnectorTag"), std::string::npos);
+  }
+  host::Ref<host::Collection<host::DiagramPlacement>> collection;
   EXPECT_THROW(
       {
-        for (const auto& placement : unset) (void)placement;
+        for (const auto& placement : collection) (void)placement;
       },
       host::Error);
 }

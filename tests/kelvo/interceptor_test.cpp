@@ -1,25 +1,28 @@
-// The interceptor: trace lines as the transcript prints them, and faults injected by member name
-// and call number.
+// The interceptor: trace lines as the transcript prints them, calls forwarded to the host, and
+// faults injected by member name and call number.
+#include "kelvo/interceptor.h"
+
 #include <gtest/gtest.h>
 
+#include "host/members.h"
 #include "kelvo/host.h"
-#include "kelvo/interceptor.h"
 #include "support/model_builder.h"
 
 namespace {
 
+using namespace std::string_literals;
 using test_support::ModelBuilder;
 using Lines = std::vector<std::string>;
 
 class InterceptorTest : public testing::Test {
  protected:
+  // Element 10 "Go" with a tag, connected to element 11, both on diagram 1 in package 2.
   void Start(bool trace, std::vector<kelvo::Fault> faults = {}) {
-    start_ = builder_.Element(u"StartEvent", u"Go");
-    task_ = builder_.Element(u"Activity", u"Work");
-    builder_.Tag(start_, u"Trigger", u"None");
-    builder_.Connector(start_, task_, u"SequenceFlow", {{u"ConditionType", u"None"}});
-    builder_.Connector(task_, start_, u"SequenceFlow");
-    builder_.Diagram(u"Process", {start_, task_});
+    const std::int32_t start = builder_.Element(u"StartEvent", u"Go");
+    const std::int32_t task = builder_.Element(u"Activity", u"Work");
+    builder_.Tag(start, u"Trigger", u"None");
+    builder_.Connector(start, task, u"SequenceFlow", {{u"ConditionType", u"None"}});
+    builder_.Diagram(u"Process", {start, task});
     builder_.data().selected_package = ModelBuilder::kProcessPackage;
     host_ = builder_.Host();
     interceptor_.emplace(trace, std::move(faults));
@@ -27,103 +30,106 @@ class InterceptorTest : public testing::Test {
   }
 
   ModelBuilder builder_;
-  std::int32_t start_ = 0, task_ = 0;
   std::shared_ptr<kelvo::Host> host_;
   std::optional<kelvo::Interceptor> interceptor_;
   std::shared_ptr<host::Repository> repository_;
 };
 
-TEST_F(InterceptorTest, ReadsCallsAndWritesAreWrittenAsTheTranscriptShowsThem) {
+// What the add-in does through the wrapped repository, checking what the host returned or did.
+struct Use {
+  const char* name;
+  void (*use)(host::Repository& repository, kelvo::Host& host);
+  Lines trace;
+};
+
+class TracedUse : public InterceptorTest, public testing::WithParamInterface<Use> {};
+
+TEST_P(TracedUse, ReachesTheHostAndIsTraced) {
   Start(true);
-  repository_->HostBuild();
-  repository_->HasTechnology(u"BPMN");
-  repository_->SetProfileVisible(u"BPMN", u"", true);
-  auto package = repository_->SelectedPackage();
-  package->ParentId();
-  auto diagram = package->Diagrams()->CreateItem(package->Name(), u"BPMN::BPMN");
-  diagram->SetPresetProperty(0);
-  diagram->Save();
-  package->Diagrams()->Reload();
-  repository_->ShowDiagram(diagram->Id());
-  EXPECT_EQ(interceptor_->TakeTrace(),
-            (Lines{"Repository.HostBuild", "Repository.HasTechnology(\"BPMN\")",
-                   "Repository.SetProfileVisible(\"BPMN\", \"\", true)", "Repository.SelectedPackage", "Package.ParentId",
-                   "Package.Diagrams", "Package.Name", "ModelCollection.CreateItem(\"Process\", \"BPMN::BPMN\")",
-                   "Diagram.PresetProperty=0", "Diagram.Save()", "Package.Diagrams", "ModelCollection.Reload()",
-                   "Diagram.Id", "Repository.ShowDiagram(2)"}));
-  EXPECT_EQ(host_->active_diagram(), 2);
-  EXPECT_EQ(host_->model().FindDiagram(2)->preset_property(), 0);
-  EXPECT_TRUE(interceptor_->TakeTrace().empty());
+  GetParam().use(*repository_, *host_);
+  EXPECT_EQ(interceptor_->TakeTrace(), GetParam().trace);
 }
 
-TEST_F(InterceptorTest, AWalkListsTheMembersReadOnItemsButNotCountOrGetAt) {
-  Start(true);
-  auto element = repository_->ElementById(task_);
-  auto connectors = element->ConnectorList();
-  // As the add-in does: the collection is held while it is walked.
-  for (auto connector : *connectors) {
-    connector->TargetId();
-    auto tags = connector->Tags();
-    for (auto tag : *tags) tag->Value();
-  }
-  auto tags = element->Tags();
-  for (auto tag : *tags) tag->Name();
-  auto children = element->Children();
-  for (auto child : *children) child->Id();
-  auto placements = repository_->ActiveDiagram()->Placements();
-  for (auto placement : *placements) placement->PlacedElementId();
-  EXPECT_EQ(interceptor_->TakeTrace(),
-            (Lines{"Repository.ElementById(11)", "Element.ConnectorList", "Connector.TargetId", "Connector.Tags",
-                   "ConnectorTag.Value", "Connector.TargetId", "Connector.Tags", "Element.Tags", "Element.Children",
-                   "Repository.ActiveDiagram", "Diagram.Placements", "DiagramPlacement.PlacedElementId",
-                   "DiagramPlacement.PlacedElementId"}));
+INSTANTIATE_TEST_SUITE_P(
+    Uses, TracedUse,
+    testing::Values(Use{"Read",
+                        [](host::Repository& r, kelvo::Host&) { EXPECT_EQ(r.HostBuild(), 1300); },
+                        {"Repository.HostBuild"}},
+                    Use{"CallWithArguments",
+                        [](host::Repository& r, kelvo::Host& host) {
+                          r.SetProfileVisible(u"BPMN", u"", true);
+                          const auto service = r.ValidationService();
+                          service->ReportViolation(service->AddRule(u"{C}", 0, u"First"), 1, u"Broken");
+                          EXPECT_EQ(host.violations().at(0).message, u"Broken");
+                        },
+                        {"Repository.SetProfileVisible(\"BPMN\", \"\", true)",
+                         "Repository.ValidationService()", "ValidationService.AddRule(\"{C}\", 0, \"First\")",
+                         "ValidationService.ReportViolation(\"{KV-RULE-0001}\", 1, \"Broken\")"}},
+                    Use{"CallWithoutArgumentsAndWrite",
+                        [](host::Repository& r, kelvo::Host& host) {
+                          const auto diagram =
+                              r.SelectedPackage()->Diagrams()->CreateItem(u"New", u"BPMN::BPMN");
+                          diagram->SetPresetProperty(7);
+                          EXPECT_TRUE(diagram->Save());
+                          r.ShowDiagram(diagram->Id());
+                          EXPECT_EQ(host.active_diagram(), 2);
+                          EXPECT_EQ(host.model().FindDiagram(2)->preset_property(), 7);
+                        },
+                        {"Repository.SelectedPackage", "Package.Diagrams",
+                         "ModelCollection.CreateItem(\"New\", \"BPMN::BPMN\")", "Diagram.PresetProperty=7",
+                         "Diagram.Save()", "Diagram.Id", "Repository.ShowDiagram(2)"}},
+                    Use{"LateBoundCall",
+                        [](host::Repository& r, kelvo::Host& host) {
+                          std::vector<host::Variant> none;
+                          r.ValidationService()->InvokeByName(u"ExportDiagramToBPEL", none);
+                          EXPECT_EQ(host.bpel_exports().size(), 1u);
+                        },
+                        {"Repository.ValidationService()", "ValidationService.ExportDiagramToBPEL()"}},
+                    // A walk lists the members read on the items, not Count and GetAt; a tag is named after
+                    // its owner.
+                    Use{"WalksAndTags",
+                        [](host::Repository& r, kelvo::Host&) {
+                          const auto element = r.ElementById(10);
+                          for (const auto tag : element->Tags()) EXPECT_EQ(tag->Name(), u"Trigger");
+                          for (const auto connector : element->ConnectorList()) {
+                            for (const auto tag : connector->Tags()) EXPECT_EQ(tag->Value(), u"None");
+                          }
+                        },
+                        {"Repository.ElementById(10)", "Element.Tags", "TaggedValue.Name",
+                         "Element.ConnectorList", "Connector.Tags", "ConnectorTag.Value"}},
+                    Use{"FailingCallsAndUnsetResults",
+                        [](host::Repository& r, kelvo::Host& host) {
+                          EXPECT_THROW(r.ElementById(999), host::Error);
+                          EXPECT_FALSE(r.ConnectorById(999));
+                          host.SelectPackage(std::nullopt);
+                          EXPECT_FALSE(r.SelectedPackage());
+                        },
+                        {"Repository.ElementById(999)", "Repository.ConnectorById(999)",
+                         "Repository.SelectedPackage"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct Quoting {
+  const char* name;
+  std::u16string text;
+  std::string written;
+};
+
+class TraceValueWrites : public testing::TestWithParam<Quoting> {};
+
+TEST_P(TraceValueWrites, AJsonStringOrTheLength) {
+  EXPECT_EQ(kelvo::TraceValue(GetParam().text), GetParam().written);
 }
 
-TEST_F(InterceptorTest, StringsAreJsonQuotedAndLongOnesCounted) {
-  Start(true);
-  repository_->HasTechnology(u"say \"hi\"\n");
-  repository_->HasTechnology(std::u16string(64, u'x'));
-  repository_->InstallTechnology(std::u16string(65, u'x'));
-  repository_->HasTechnology(u"Prüfung");
-  const Lines trace = interceptor_->TakeTrace();
-  ASSERT_EQ(trace.size(), 4u);
-  EXPECT_EQ(trace[0], "Repository.HasTechnology(\"say \\\"hi\\\"\\n\")");
-  EXPECT_EQ(trace[1], "Repository.HasTechnology(\"" + std::string(64, 'x') + "\")");
-  EXPECT_EQ(trace[2], "Repository.InstallTechnology(<string of 65 characters>)");
-  EXPECT_EQ(trace[3], "Repository.HasTechnology(\"Prüfung\")");
-}
-
-TEST_F(InterceptorTest, ValidationServiceCallsAndTheLateBoundExport) {
-  Start(true);
-  auto service = repository_->ValidationService();
-  const auto category = service->AddRuleCategory(u"Rules");
-  const auto rule = service->AddRule(category, 0, u"First");
-  service->ReportViolation(rule, 1, u"Broken");
-  std::vector<host::Variant> none;
-  repository_->ValidationService()->InvokeByName(u"ExportDiagramToBPEL", none);
-  EXPECT_EQ(interceptor_->TakeTrace(),
-            (Lines{"Repository.ValidationService()", "ValidationService.AddRuleCategory(\"Rules\")",
-                   "ValidationService.AddRule(\"{KV-CAT-0001}\", 0, \"First\")",
-                   "ValidationService.ReportViolation(\"{KV-RULE-0001}\", 1, \"Broken\")",
-                   "Repository.ValidationService()", "ValidationService.ExportDiagramToBPEL()"}));
-  EXPECT_EQ(host_->bpel_exports().size(), 1u);
-  EXPECT_EQ(host_->violations().size(), 1u);
-}
-
-TEST_F(InterceptorTest, InfoBagEntriesAndValues) {
-  Start(true);
-  auto bag = interceptor_->Wrap(std::make_shared<kelvo::InfoBagObject>(std::vector<host::Variant>{std::int32_t{10}}));
-  EXPECT_EQ(host::ToLong(bag->Entry(0)->Value()), 10);
-  EXPECT_THROW(bag->Entry(1), host::Error);
-  EXPECT_EQ(interceptor_->TakeTrace(), (Lines{"InfoBag.Entry(0)", "InfoItem.Value", "InfoBag.Entry(1)"}));
-}
-
-TEST_F(InterceptorTest, AFailingCallIsListedToo) {
-  Start(true);
-  EXPECT_THROW(repository_->ElementById(999), host::Error);
-  EXPECT_FALSE(repository_->ConnectorById(999));
-  EXPECT_EQ(interceptor_->TakeTrace(), (Lines{"Repository.ElementById(999)", "Repository.ConnectorById(999)"}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Texts, TraceValueWrites,
+    testing::Values(
+        Quoting{"QuotesAndBackslashes", u"say \"hi\" \\ ok", R"("say \"hi\" \\ ok")"},
+        Quoting{"ControlCharacters", u"\0\b\f\n\r\t\x1f\x7f"s, "\"\\u0000\\b\\f\\n\\r\\t\\u001f\x7f\""},
+        Quoting{"NonAscii", u"Prüfung €\U0001F600", "\"Prüfung €\U0001F600\""},
+        Quoting{"LoneSurrogates", u"a\xD800z\xDC00", "\"a\uFFFDz\uFFFD\""},
+        Quoting{"SixtyFourCharacters", std::u16string(64, u'x'), '"' + std::string(64, 'x') + '"'},
+        Quoting{"Longer", std::u16string(65, u'x'), "<string of 65 characters>"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(InterceptorTest, TheNthCallOfAMemberFailsCountedOverTheSession) {
   Start(true, {{"Repository.HostBuild", 2}});
@@ -143,17 +149,12 @@ TEST_F(InterceptorTest, TheNthCallOfAMemberFailsCountedOverTheSession) {
 
 TEST_F(InterceptorTest, AFaultWithoutNthFailsEveryCallAndHasNoEffect) {
   Start(false, {{"ValidationService.AddRule", std::nullopt},
-                {"ValidationService.ReportViolation", 1},
                 {"Diagram.PresetProperty", std::nullopt},
                 {"ValidationService.ExportDiagramToBPEL", std::nullopt}});
   auto service = repository_->ValidationService();
   EXPECT_THROW(service->AddRule(u"c", 0, u"First"), host::Error);
   EXPECT_THROW(service->AddRule(u"c", 0, u"Second"), host::Error);
   EXPECT_TRUE(host_->registered_rules().empty());
-  EXPECT_THROW(service->ReportViolation(u"r", 0, u"one"), host::Error);
-  service->ReportViolation(u"r", 0, u"two");
-  ASSERT_EQ(host_->violations().size(), 1u);
-  EXPECT_EQ(host_->violations()[0].message, u"two");
   EXPECT_THROW(repository_->ActiveDiagram()->SetPresetProperty(0), host::Error);
   EXPECT_FALSE(host_->model().FindDiagram(1)->preset_property());
   std::vector<host::Variant> none;
@@ -162,21 +163,15 @@ TEST_F(InterceptorTest, AFaultWithoutNthFailsEveryCallAndHasNoEffect) {
   EXPECT_TRUE(interceptor_->TakeTrace().empty());  // tracing is off
 }
 
-TEST_F(InterceptorTest, UnsetObjectsStayUnset) {
-  builder_.data().active_diagram.reset();
-  Start(true);
-  host_->OpenDiagram(std::nullopt);
-  host_->SelectPackage(std::nullopt);
-  EXPECT_FALSE(repository_->ActiveDiagram());
-  EXPECT_FALSE(repository_->SelectedPackage());
-}
-
-TEST(InterceptorMembers, KnowsTheHostMembersByName) {
-  EXPECT_TRUE(kelvo::Interceptor::IsKnownMember("Repository.ActiveDiagram"));
-  EXPECT_TRUE(kelvo::Interceptor::IsKnownMember("ValidationService.ExportDiagramToBPEL"));
-  EXPECT_TRUE(kelvo::Interceptor::IsKnownMember("Diagram.PresetProperty"));
-  EXPECT_FALSE(kelvo::Interceptor::IsKnownMember("Repository.activeDiagram"));
-  EXPECT_FALSE(kelvo::Interceptor::IsKnownMember("ActiveDiagram"));
+TEST(KnownMembers, AreTheListedOnesByTheirHostNames) {
+  for (const char* known : {"Repository.ActiveDiagram", "Diagram.PresetProperty", "TaggedValue.Value",
+                            "ConnectorTag.Name", "ValidationService.ExportDiagramToBPEL", "InfoItem.Value"}) {
+    EXPECT_TRUE(host::IsKnownMember(known)) << known;
+  }
+  for (const char* unknown : {"Repository.activeDiagram", "ActiveDiagram", "Diagram.SetPresetProperty",
+                              "Element.Tags.Name", "Tag.Name", "Repository.", ".Id", ""}) {
+    EXPECT_FALSE(host::IsKnownMember(unknown)) << unknown;
+  }
 }
 
 }  // namespace

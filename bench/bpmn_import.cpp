@@ -4,11 +4,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <iostream>
-#include <sstream>
+#include <optional>
 #include <vector>
 
+#include "kelvo/input.h"
 #include "kelvo/technology.h"
 #include "platform/text.h"
 
@@ -17,13 +17,11 @@ int main(int argc, char** argv) {
     std::cerr << "usage: bench_bpmn_import TECHNOLOGY.xml FILE.bpmn\n";
     return 2;
   }
-  std::ifstream in(argv[1], std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  std::string error;
-  const auto technology = kelvo::ParseTechnology(platform::FromUtf8(text.str()), &error);
-  if (!technology) {
-    std::cerr << argv[1] << ": " << error << "\n";
+  std::optional<kelvo::Technology> technology;
+  try {
+    technology = kelvo::ParseTechnology(platform::FromUtf8(kelvo::ReadFile(argv[1])), argv[1]);
+  } catch (const kelvo::InputError& error) {
+    std::cerr << error.what() << "\n";
     return 2;
   }
   std::vector<double> milliseconds;

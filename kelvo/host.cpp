@@ -112,8 +112,13 @@ bool Host::InstallTechnology(const std::u16string& document) {
     last_install_error_ = "the host refuses to install technologies";
     return false;
   }
-  std::optional<Technology> technology = ParseTechnology(document, &last_install_error_);
-  if (!technology) return false;
+  std::optional<Technology> technology;
+  try {
+    technology = ParseTechnology(document);
+  } catch (const InputError& error) {
+    last_install_error_ = error.what();  // the host's record of why it refused
+    return false;
+  }
   if (LoadedTechnology* loaded = FindTechnology(technology->id)) {
     loaded->technology = std::move(technology);
   } else {

@@ -32,9 +32,14 @@ InputError::InputError(Place place, std::string message)
     : std::runtime_error(Describe(place, message)), place_(std::move(place)), message_(std::move(message)) {}
 
 InputError InputError::In(std::string file, const std::string& outer) const {
+  InputError error = outer.empty() ? *this : Within(outer);
+  error.place_.file = std::move(file);
+  return {std::move(error.place_), message_};
+}
+
+InputError InputError::Within(const std::string& outer) const {
   Place place = place_;
-  place.file = std::move(file);
-  if (!outer.empty()) place.item = place.item.empty() ? outer : outer + ": " + place.item;
+  place.item = place.item.empty() ? outer : outer + ": " + place.item;
   return {std::move(place), message_};
 }
 

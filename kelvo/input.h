@@ -37,6 +37,8 @@ class InputError : public std::runtime_error {
   const std::string& message() const { return message_; }
   // The same fault in `file`, its item inside `outer` ("model: elements[3]") when given.
   InputError In(std::string file, const std::string& outer = {}) const;
+  // The same fault, its item inside `outer` ("profile 'Core': stereotype 'Activity'").
+  InputError Within(const std::string& outer) const;
 
  private:
   Place place_;

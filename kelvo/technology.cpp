@@ -19,10 +19,8 @@ namespace {
 
 constexpr std::string_view kRootName = "Tarrow.Technology";
 
-class ParseError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+// A fault of the document in the item being read; the caller adds the outer items and the name.
+InputError Fault(std::string message) { return InputError::AtItem({}, std::move(message)); }
 
 std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
@@ -35,28 +33,28 @@ std::string NarrowToBytes(std::u16string_view document) {
     if (document[i] > 0xFF) {
       char code[8];
       std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(document[i]));
-      throw ParseError("character " + std::string(code) + " at offset " + std::to_string(i) +
-                       " is not a byte-wide character");
+      throw Fault("character " + std::string(code) + " at offset " + std::to_string(i) +
+                  " is not a byte-wide character");
     }
     bytes[i] = static_cast<char>(document[i]);
   }
   return bytes;
 }
 
-std::string LineAndColumn(std::string_view text, std::ptrdiff_t offset) {
+// The document's bytes are Latin-1, so columns count bytes.
+InputError::Place PlaceOf(std::string_view text, std::ptrdiff_t offset) {
   const auto end =
       text.begin() + std::clamp<std::ptrdiff_t>(offset, 0, static_cast<std::ptrdiff_t>(text.size()));
   const auto line = std::count(text.begin(), end, '\n') + 1;
-  const auto line_start = std::find(std::make_reverse_iterator(end), text.rend(), '\n').base();
-  return "line " + std::to_string(line) + ", column " + std::to_string(end - line_start + 1);
+  const auto* line_start = std::find(std::make_reverse_iterator(end), text.rend(), '\n').base();
+  return {{}, static_cast<int>(line), static_cast<int>(end - line_start + 1), {}};
 }
 
 void LoadXml(pugi::xml_document& xml, std::string_view bytes) {
   const pugi::xml_parse_result result =
       xml.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_latin1);
   if (!result) {
-    throw ParseError("not well-formed XML: " + std::string(result.description()) + " at " +
-                     LineAndColumn(bytes, result.offset));
+    throw InputError(PlaceOf(bytes, result.offset), "not well-formed XML: " + std::string(result.description()));
   }
 }
 
@@ -68,11 +66,11 @@ std::u16string Attribute(const pugi::xml_node& node, const char* name) {
 
 std::u16string ReadImage(const pugi::xml_node& image) {
   const std::string_view encoding = image.attribute("dt:dt").value();
-  if (encoding != "bin.base64") throw ParseError("image is not typed bin.base64");
+  if (encoding != "bin.base64") throw Fault("image is not typed bin.base64");
   try {
     return technology::UnpackShapeScript(image.child_value());
   } catch (const technology::ScriptImageError& error) {
-    throw ParseError(error.what());
+    throw Fault(error.what());
   }
 }
 
@@ -88,7 +86,7 @@ Stereotype ReadStereotype(const pugi::xml_node& node) {
   stereotype.name = Attribute(node, "name");
   stereotype.metatype = Attribute(node, "metatype");
   stereotype.notes = Attribute(node, "notes");
-  if (stereotype.name.empty()) throw ParseError("a stereotype has no name");
+  if (stereotype.name.empty()) throw Fault("a stereotype has no name");
   try {
     for (const pugi::xml_node& apply : node.child("AppliesTo").children("Apply")) {
       stereotype.applies_to.push_back(Attribute(apply, "type"));
@@ -97,8 +95,8 @@ Stereotype ReadStereotype(const pugi::xml_node& node) {
       stereotype.tags.push_back(ReadTag(tag));
     }
     if (const pugi::xml_node image = node.child("Image")) stereotype.shape_script = ReadImage(image);
-  } catch (const ParseError& error) {
-    throw ParseError("stereotype " + Quoted(platform::ToUtf8(stereotype.name)) + ": " + error.what());
+  } catch (const InputError& error) {
+    throw error.Within("stereotype " + Quoted(platform::ToUtf8(stereotype.name)));
   }
   return stereotype;
 }
@@ -108,21 +106,21 @@ Profile ReadProfile(const pugi::xml_node& node) {
   Profile profile;
   profile.id = Attribute(documentation, "id");
   profile.name = Attribute(documentation, "name");
-  if (profile.name.empty()) throw ParseError("a profile has no name in its Documentation");
+  if (profile.name.empty()) throw Fault("a profile has no name in its Documentation");
   try {
     for (const pugi::xml_node& stereotype :
          node.child("Content").child("Stereotypes").children("Stereotype")) {
       profile.stereotypes.push_back(ReadStereotype(stereotype));
     }
-  } catch (const ParseError& error) {
-    throw ParseError("profile " + Quoted(platform::ToUtf8(profile.name)) + ": " + error.what());
+  } catch (const InputError& error) {
+    throw error.Within("profile " + Quoted(platform::ToUtf8(profile.name)));
   }
   return profile;
 }
 
 Technology ReadTechnology(const pugi::xml_node& root) {
   if (std::string_view(root.name()) != kRootName) {
-    throw ParseError("not a technology document: the root element is <" + std::string(root.name()) +
+    throw Fault("not a technology document: the root element is <" + std::string(root.name()) +
                      ">, not <" + std::string(kRootName) + ">");
   }
   const pugi::xml_node documentation = root.child("Documentation");
@@ -130,7 +128,7 @@ Technology ReadTechnology(const pugi::xml_node& root) {
   technology.id = Attribute(documentation, "id");
   technology.name = Attribute(documentation, "name");
   technology.version = Attribute(documentation, "version");
-  if (technology.id.empty()) throw ParseError("not a technology document: its Documentation gives no id");
+  if (technology.id.empty()) throw Fault("not a technology document: its Documentation gives no id");
   for (const pugi::xml_node& profile : root.child("UMLProfiles").children("UMLProfile")) {
     technology.profiles.push_back(ReadProfile(profile));
   }
@@ -151,15 +149,14 @@ const Stereotype* Technology::FindStereotype(std::u16string_view name) const {
   return nullptr;
 }
 
-std::optional<Technology> ParseTechnology(std::u16string_view document, std::string* error) {
+Technology ParseTechnology(std::u16string_view document, const std::string& name) {
   try {
     const std::string bytes = NarrowToBytes(document);
     pugi::xml_document xml;
     LoadXml(xml, bytes);
     return ReadTechnology(xml.document_element());
-  } catch (const ParseError& failure) {
-    if (error) *error = failure.what();
-    return std::nullopt;
+  } catch (const InputError& error) {
+    throw error.In(name);
   }
 }
 

@@ -2,10 +2,11 @@
 // document that the add-in hands to Repository.InstallTechnology.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "kelvo/input.h"
 
 namespace kelvo {
 
@@ -40,8 +41,8 @@ struct Technology {
   const Stereotype* FindStereotype(std::u16string_view name) const;
 };
 
-// Parses a technology document. Returns nothing when the text is not a well-formed technology
-// document; `error` then says why.
-std::optional<Technology> ParseTechnology(std::u16string_view document, std::string* error = nullptr);
+// Parses a technology document. Throws InputError when the text is not a well-formed technology
+// document, naming the document by `name`, the line and column or the profile and stereotype.
+Technology ParseTechnology(std::u16string_view document, const std::string& name = "technology document");
 
 }  // namespace kelvo

@@ -25,10 +25,7 @@ using technology_test::Split;
 
 const kelvo::Technology& Parsed() {
   static const kelvo::Technology technology = [] {
-    std::string error;
-    auto parsed = kelvo::ParseTechnology(platform::FromAnsi(BuiltDocument()), &error);
-    if (!parsed) throw std::runtime_error("the built document does not parse: " + error);
-    return *std::move(parsed);
+    return kelvo::ParseTechnology(platform::FromAnsi(BuiltDocument()), "the built document");
   }();
   return technology;
 }

@@ -9,7 +9,6 @@
 #include <charconv>
 #include <filesystem>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "bpmn/document.h"
 #include "kelvo/input.h"
@@ -23,8 +22,8 @@ using kelvo::ConnectorData;
 using kelvo::DiagramData;
 using kelvo::ElementData;
 using kelvo::ModelData;
-using kelvo::Tag;
 using kelvo::Stereotype;
+using kelvo::Tag;
 using kelvo::TagDefinition;
 using kelvo::Technology;
 
@@ -147,6 +146,15 @@ const DefinitionKind* FindDefinitionKind(std::string_view local) {
   return nullptr;
 }
 
+// Refs are ids; some writers qualify them with a namespace prefix, which is tried without.
+template <class Map>
+auto FindId(const Map& map, std::string_view ref) {
+  const auto found = map.find(ref);
+  const std::size_t colon = ref.rfind(':');
+  if (found != map.end() || colon == std::string_view::npos) return found;
+  return map.find(ref.substr(colon + 1));
+}
+
 bool IsTrue(std::string_view value) { return value == "true" || value == "1"; }
 
 // A coordinate; 0 when absent or not a number.
@@ -219,6 +227,7 @@ struct PendingDiagram {
   std::u16string name;
   std::u16string key;
   std::vector<Shape> shapes;
+  std::vector<std::string_view> edges;  // the connectors drawn, by BPMN id
 };
 
 struct Operation {
@@ -258,6 +267,8 @@ class Importer {
   void ReadActivityAttributes(pugi::xml_node node, const NodeKind& kind, std::size_t index);
   void ReadLoop(pugi::xml_node loop, std::string_view local, std::size_t index);
   void ReadGateway(pugi::xml_node node, const NodeKind& kind, std::size_t index);
+  std::size_t AddData(pugi::xml_node node, const Container& container);
+  void RecordReference(pugi::xml_node reference, std::size_t index);
   void ReadDataAssociation(pugi::xml_node association, std::string_view local, std::size_t owner);
   void ReadDiagram(pugi::xml_node diagram);
   std::size_t AddElement(pugi::xml_node node, Stereo stereo, const Container& container);
@@ -269,7 +280,9 @@ class Importer {
   std::size_t ParentOf(const PendingElement& element) const;
   void ResolveDataObjects();
   void ResolveDefaults();
-  bool ResolveEnd(End& end) const;
+  std::size_t DrawnReference(std::string_view object, std::string_view connector) const;
+  bool DrawnWith(std::size_t element, std::string_view connector) const;
+  bool ResolveEnd(End& end, const PendingConnector& connector) const;
   Import Assemble(std::u16string package_name);
   std::vector<std::int32_t> AssembleElements(ModelData& model);
   void AssembleConnectors(ModelData& model, const std::vector<std::int32_t>& ids);
@@ -319,7 +332,8 @@ class Importer {
   std::unordered_map<std::string_view, std::size_t> element_by_id_;
   std::unordered_map<std::string_view, std::size_t> pool_of_process_;
   std::unordered_map<std::string_view, std::size_t> default_flows_;  // flow id -> element naming it
-  std::unordered_set<std::string_view> referenced_objects_;
+  // dataObject or dataStore id -> the references that show it, in document order
+  std::unordered_map<std::string_view, std::vector<std::size_t>> references_;
   std::unordered_map<std::string_view, std::string_view> message_names_;
   std::unordered_map<std::string_view, std::string_view> error_codes_;
   std::unordered_map<std::string_view, Operation> operations_;
@@ -454,15 +468,10 @@ void Importer::ReadFlowElement(pugi::xml_node node, const NodeKind& kind, const 
     case Kind::kGateway:
       return ReadGateway(node, kind, AddElement(node, Stereo::kGateway, container));
     case Kind::kDataObject:
-    case Kind::kDataReference: {
-      const std::size_t index = AddElement(node, Stereo::kDataObject, container);
-      elements_[index].shown_by_reference = kind.kind == Kind::kDataObject;
-      const std::string_view object = node.attribute("dataObjectRef").value();
-      if (!object.empty()) referenced_objects_.insert(object);
-      if (const pugi::xml_node state = Child(node, "dataState"))
-        SetTag(index, u"State", Text(state.attribute("name").value()));
+      elements_[AddData(node, container)].shown_by_reference = true;
       return;
-    }
+    case Kind::kDataReference:
+      return RecordReference(node, AddData(node, container));
     case Kind::kAnnotation:
       elements_[AddElement(node, Stereo::kTextAnnotation, container)].data.notes =
           Text(ChildText(node, "text"));
@@ -639,6 +648,21 @@ void Importer::ReadGateway(pugi::xml_node node, const NodeKind& kind, std::size_
   RecordDefault(node, index);
 }
 
+std::size_t Importer::AddData(pugi::xml_node node, const Container& container) {
+  const std::size_t index = AddElement(node, Stereo::kDataObject, container);
+  if (const pugi::xml_node state = Child(node, "dataState"))
+    SetTag(index, u"State", Text(state.attribute("name").value()));
+  return index;
+}
+
+// A reference shows the dataObject or dataStore it names, and association ends naming that go to it.
+void Importer::RecordReference(pugi::xml_node reference, std::size_t index) {
+  for (const char* attribute : {"dataObjectRef", "dataStoreRef"}) {
+    const std::string_view shown = reference.attribute(attribute).value();
+    if (!shown.empty()) references_[shown].push_back(index);
+  }
+}
+
 // Data flows into the owning activity or event from each sourceRef, and out of it to the targetRef.
 void Importer::ReadDataAssociation(pugi::xml_node association, std::string_view local, std::size_t owner) {
   const End here{{}, owner};
@@ -668,6 +692,10 @@ void Importer::ReadDiagram(pugi::xml_node diagram) {
         entry.bounds = Bounds{Number(bounds, "x"), Number(bounds, "y"), Number(bounds, "width"),
                               Number(bounds, "height")};
       });
+    });
+    ForEachNamed(plane, Ns::kDi, "BPMNEdge", [&](pugi::xml_node edge) {
+      const std::string_view connector = edge.attribute("bpmnElement").value();
+      if (!connector.empty()) pending.edges.push_back(connector);
     });
   });
   diagrams_.push_back(std::move(pending));
@@ -712,15 +740,9 @@ void Importer::RecordDefault(pugi::xml_node node, std::size_t index) {
   if (!flow.empty()) default_flows_.emplace(flow, index);
 }
 
-// Refs are ids; some writers qualify them with a namespace prefix, which is tried without.
 std::size_t Importer::FindElement(std::string_view ref) const {
-  auto found = element_by_id_.find(ref);
-  if (found == element_by_id_.end()) {
-    const std::size_t colon = ref.rfind(':');
-    if (colon == std::string_view::npos) return kNoIndex;
-    found = element_by_id_.find(ref.substr(colon + 1));
-    if (found == element_by_id_.end()) return kNoIndex;
-  }
+  const auto found = FindId(element_by_id_, ref);
+  if (found == element_by_id_.end()) return kNoIndex;
   return elements_[found->second].dropped ? kNoIndex : found->second;
 }
 
@@ -737,7 +759,7 @@ std::size_t Importer::ParentOf(const PendingElement& element) const {
 // A dataObject is shown through its references; it becomes an element only when none refers to it.
 void Importer::ResolveDataObjects() {
   for (PendingElement& element : elements_) {
-    element.dropped = element.shown_by_reference && referenced_objects_.contains(element.bpmn_id);
+    element.dropped = element.shown_by_reference && references_.contains(element.bpmn_id);
   }
 }
 
@@ -750,8 +772,31 @@ void Importer::ResolveDefaults() {
   }
 }
 
-bool Importer::ResolveEnd(End& end) const {
+// The reference that shows a dataObject or dataStore: with several, the first placed on a diagram
+// that draws the connector, else the first.
+std::size_t Importer::DrawnReference(std::string_view object, std::string_view connector) const {
+  const auto references = FindId(references_, object);
+  if (references == references_.end()) return kNoIndex;
+  const std::vector<std::size_t>& shown_by = references->second;
+  const auto drawn =
+      std::ranges::find_if(shown_by, [&](std::size_t reference) { return DrawnWith(reference, connector); });
+  return drawn == shown_by.end() ? shown_by.front() : *drawn;
+}
+
+// True when one diagram places the element and draws the connector.
+bool Importer::DrawnWith(std::size_t element, std::string_view connector) const {
+  return std::ranges::any_of(diagrams_, [&](const PendingDiagram& diagram) {
+    return std::ranges::find(diagram.edges, connector) != diagram.edges.end() &&
+           std::ranges::any_of(diagram.shapes,
+                               [&](const Shape& shape) { return FindElement(shape.element) == element; });
+  });
+}
+
+// An association end that names a dataObject or dataStore shown by references goes to one of them.
+bool Importer::ResolveEnd(End& end, const PendingConnector& connector) const {
   if (end.element == kNoIndex) end.element = FindElement(end.ref);
+  if (end.element == kNoIndex && connector.data.stereotype == u"Association")
+    end.element = DrawnReference(end.ref, connector.bpmn_id);
   return end.element != kNoIndex;
 }
 
@@ -791,7 +836,7 @@ std::vector<std::int32_t> Importer::AssembleElements(ModelData& model) {
 void Importer::AssembleConnectors(ModelData& model, const std::vector<std::int32_t>& ids) {
   model.connectors.reserve(connectors_.size());
   for (PendingConnector& connector : connectors_) {
-    if (!ResolveEnd(connector.source) || !ResolveEnd(connector.target)) {
+    if (!ResolveEnd(connector.source, connector) || !ResolveEnd(connector.target, connector)) {
       const bool source = connector.source.element == kNoIndex;
       const std::string_view ref = source ? connector.source.ref : connector.target.ref;
       const std::string end = source ? "source" : "target";

@@ -196,6 +196,23 @@ INSTANTIATE_TEST_SUITE_P(
              "test.bpmn: dataInputAssociation \"NoSource\" is left out: it names no source\n"
              "test.bpmn: sequenceFlow \"Dangling\" is left out: its source \"Missing\" names nothing that "
              "was read"}},
+        // An association end naming a dataObject or dataStore goes to a reference showing it: with
+        // several, one on a diagram that draws the association, else the first.
+        ImportCase{
+            "ends_at_references",
+            Definitions(
+                "<dataStore id='DS'/>" +
+                Process("<dataObject id='D'/><dataObjectReference id='R1' dataObjectRef='D'/>"
+                        "<dataObjectReference id='R2' dataObjectRef='D'/><dataStoreReference id='SR' "
+                        "dataStoreRef='DS'/><task id='A'><dataOutputAssociation id='Out'><targetRef>D"
+                        "</targetRef></dataOutputAssociation></task><association id='Drawn' "
+                        "sourceRef='A' targetRef='D'/><association id='Stored' sourceRef='DS' "
+                        "targetRef='A'/>") +
+                "<bpmndi:BPMNDiagram id='D1'><bpmndi:BPMNPlane><bpmndi:BPMNShape bpmnElement='R1'/>"
+                "</bpmndi:BPMNPlane></bpmndi:BPMNDiagram><bpmndi:BPMNDiagram id='D2'><bpmndi:BPMNPlane>"
+                "<bpmndi:BPMNShape bpmnElement='R2'/><bpmndi:BPMNEdge bpmnElement='Drawn'/>"
+                "</bpmndi:BPMNPlane></bpmndi:BPMNDiagram>"),
+            {"Out: ends=A->R1", "Drawn: ends=A->R2", "Stored: ends=SR->A", "warnings: "}},
         // Shapes place elements with their bounds; a shape of nothing read places nothing.
         ImportCase{
             "diagrams",

@@ -1,7 +1,8 @@
 // The BPMN 2.0 to host model mapping. One walk in document order creates elements and
 // connectors (with their stereotype's tags and the file's values); what only the whole file
 // can tell (pools of processes, boundary attachment, default flows, referenced data objects,
-// connector ends, diagram placements) is settled afterwards, before ids are handed out.
+// drawn process data, connector ends, diagram placements) is settled afterwards, before ids
+// are handed out.
 #include "bpmn/import.h"
 
 #include <algorithm>
@@ -199,6 +200,7 @@ struct PendingElement {
   std::string_view attached_to;     // boundary events only
   bool marker_from_shape = false;   // exclusive gateways take MarkerVisible from their shape
   bool shown_by_reference = false;  // a dataObject, left out when a reference shows it
+  bool shown_when_drawn = false;    // a process data input or output, left out unless drawn
   bool activity = false;
   bool dropped = false;
 };
@@ -255,7 +257,8 @@ class Importer {
   // Reading, in document order.
   void CollectRootElements(pugi::xml_node definitions);
   void ReadCollaboration(pugi::xml_node collaboration);
-  void ReadFlowElements(pugi::xml_node parent, const Container& container, int depth);
+  void ReadProcess(pugi::xml_node process);
+  void ReadProcessData(pugi::xml_node io_specification, const Container& container);
   void ReadFlowElement(pugi::xml_node node, const NodeKind& kind, const Container& container, int depth);
   void ReadLanes(pugi::xml_node lane_set, const Container& container, int depth);
   void ReadEvent(pugi::xml_node node, std::size_t index, bool end, const Container& container);
@@ -279,6 +282,7 @@ class Importer {
   std::size_t FindElement(std::string_view ref) const;
   std::size_t ParentOf(const PendingElement& element) const;
   void ResolveDataObjects();
+  std::vector<bool> Drawn() const;
   void ResolveDefaults();
   std::size_t DrawnReference(std::string_view object, std::string_view connector) const;
   bool DrawnWith(std::size_t element, std::string_view connector) const;
@@ -382,8 +386,7 @@ Import Importer::Run() {
   CollectRootElements(definitions);
   ForEachChild(definitions, [&](pugi::xml_node child, const Name& name) {
     if (name.ns == Ns::kModel && name.local == "collaboration") ReadCollaboration(child);
-    if (name.ns == Ns::kModel && name.local == "process")
-      ReadFlowElements(child, Container{kNoIndex, child.attribute("id").value()}, 1);
+    if (name.ns == Ns::kModel && name.local == "process") ReadProcess(child);
     if (name.ns == Ns::kDi && name.local == "BPMNDiagram") ReadDiagram(child);
   });
   ResolveDataObjects();
@@ -433,11 +436,22 @@ void Importer::ReadCollaboration(pugi::xml_node collaboration) {
   });
 }
 
-void Importer::ReadFlowElements(pugi::xml_node parent, const Container& container, int depth) {
-  Check(parent, depth);
-  ForEachChild(parent, [&](pugi::xml_node child, const Name& name) {
+// A process's flow elements, and the data inputs and outputs of its ioSpecification.
+void Importer::ReadProcess(pugi::xml_node process) {
+  const Container container{kNoIndex, process.attribute("id").value()};
+  ForEachChild(process, [&](pugi::xml_node child, const Name& name) {
     if (name.ns != Ns::kModel) return;
-    if (const NodeKind* kind = FindNodeKind(name.local)) ReadFlowElement(child, *kind, container, depth);
+    if (name.local == "ioSpecification") return ReadProcessData(child, container);
+    if (const NodeKind* kind = FindNodeKind(name.local)) ReadFlowElement(child, *kind, container, 1);
+  });
+}
+
+// A process's data inputs and outputs become DataObject elements where a diagram draws them, which
+// only the whole file tells; an activity's own are not read.
+void Importer::ReadProcessData(pugi::xml_node io_specification, const Container& container) {
+  ForEachChild(io_specification, [&](pugi::xml_node child, const Name& name) {
+    if (name.ns == Ns::kModel && (name.local == "dataInput" || name.local == "dataOutput"))
+      elements_[AddData(child, container)].shown_when_drawn = true;
   });
 }
 
@@ -757,10 +771,23 @@ std::size_t Importer::ParentOf(const PendingElement& element) const {
 }
 
 // A dataObject is shown through its references; it becomes an element only when none refers to it.
+// A process data input or output becomes one only when a diagram draws it.
 void Importer::ResolveDataObjects() {
-  for (PendingElement& element : elements_) {
-    element.dropped = element.shown_by_reference && references_.contains(element.bpmn_id);
+  const std::vector<bool> drawn = Drawn();
+  for (std::size_t i = 0; i < elements_.size(); ++i) {
+    PendingElement& element = elements_[i];
+    element.dropped = (element.shown_by_reference && references_.contains(element.bpmn_id)) ||
+                      (element.shown_when_drawn && !drawn[i]);
   }
+}
+
+// Whether some diagram places each pending element.
+std::vector<bool> Importer::Drawn() const {
+  std::vector<bool> drawn(elements_.size(), false);
+  for (const PendingDiagram& diagram : diagrams_)
+    for (const Shape& shape : diagram.shapes)
+      if (const std::size_t element = FindElement(shape.element); element != kNoIndex) drawn[element] = true;
+  return drawn;
 }
 
 void Importer::ResolveDefaults() {

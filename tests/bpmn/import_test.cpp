@@ -171,6 +171,22 @@ INSTANTIATE_TEST_SUITE_P(
                         "<dataObject id='Alone'/><dataObjectReference id='Ref' dataObjectRef='Shown'/>"),
                 " name='Orders'"),
             {"elements: 1:T 2:Alone 3:Ref", "T: name=Check order", "packages: 1:Model^0 2:Orders^1"}},
+        // A process's data inputs and outputs become DataObject elements where a diagram draws
+        // them; an activity's own do not.
+        ImportCase{
+            "process_data_inputs_and_outputs",
+            Definitions("<collaboration id='C'><participant id='Pool' processRef='P'/></collaboration>" +
+                        Process("<ioSpecification><dataInput id='In' name='Order'/><dataOutput id='Out'/>"
+                                "<dataOutput id='Unseen'/><inputSet/><outputSet/></ioSpecification>"
+                                "<subProcess id='Sub'><ioSpecification><dataInput id='SubIn'/>"
+                                "</ioSpecification></subProcess><task id='T'><dataInputAssociation id='Feed'>"
+                                "<sourceRef>In</sourceRef></dataInputAssociation></task>",
+                                "P") +
+                        "<bpmndi:BPMNDiagram><bpmndi:BPMNPlane><bpmndi:BPMNShape bpmnElement='In'/>"
+                        "<bpmndi:BPMNShape bpmnElement='Out'/><bpmndi:BPMNShape bpmnElement='SubIn'/>"
+                        "</bpmndi:BPMNPlane></bpmndi:BPMNDiagram>"),
+            {"elements: 1:Pool 2:In 3:Out 4:Sub 5:T", "In: DataObject; parent=Pool; name=Order",
+             "Feed: ends=In->T"}},
         // Ends are looked up in the whole file, the first of a repeated id winning; a connector
         // whose end names nothing read is left out with a warning.
         ImportCase{

@@ -198,6 +198,7 @@ struct PendingElement {
   Container container;
   std::string_view bpmn_id;
   std::string_view attached_to;     // boundary events only
+  bool boundary = false;            // a boundaryEvent, placed on the activity it is attached to
   bool marker_from_shape = false;   // exclusive gateways take MarkerVisible from their shape
   bool shown_by_reference = false;  // a dataObject, left out when a reference shows it
   bool shown_when_drawn = false;    // a process data input or output, left out unless drawn
@@ -280,7 +281,8 @@ class Importer {
 
   // Settling what the whole file tells.
   std::size_t FindElement(std::string_view ref) const;
-  std::size_t ParentOf(const PendingElement& element) const;
+  std::size_t ParentOf(const PendingElement& element);
+  std::size_t AttachedActivity(const PendingElement& event);
   void ResolveDataObjects();
   std::vector<bool> Drawn() const;
   void ResolveDefaults();
@@ -465,6 +467,7 @@ void Importer::ReadFlowElement(pugi::xml_node node, const NodeKind& kind, const 
     case Kind::kBoundaryEvent: {
       const std::size_t index = AddElement(node, Stereo::kIntermediateEvent, container);
       elements_[index].data.base_type = u"ObjectNode";
+      elements_[index].boundary = true;
       elements_[index].attached_to = node.attribute("attachedToRef").value();
       return ReadEvent(node, index, false, container);
     }
@@ -760,14 +763,24 @@ std::size_t Importer::FindElement(std::string_view ref) const {
   return elements_[found->second].dropped ? kNoIndex : found->second;
 }
 
-std::size_t Importer::ParentOf(const PendingElement& element) const {
-  if (!element.attached_to.empty()) {
-    const std::size_t activity = FindElement(element.attached_to);
-    if (activity != kNoIndex && elements_[activity].activity) return activity;
-  }
+std::size_t Importer::ParentOf(const PendingElement& element) {
+  const std::size_t activity = element.boundary ? AttachedActivity(element) : kNoIndex;
+  if (activity != kNoIndex) return activity;
   if (element.container.element != kNoIndex) return element.container.element;
   const auto pool = pool_of_process_.find(element.container.process);
   return pool == pool_of_process_.end() ? kNoIndex : pool->second;
+}
+
+// The activity a boundary event is attached to; kNoIndex, with a warning, when it names none, and
+// the event stays in its container.
+std::size_t Importer::AttachedActivity(const PendingElement& event) {
+  const std::size_t activity = FindElement(event.attached_to);
+  if (activity != kNoIndex && elements_[activity].activity) return activity;
+  Warn("boundaryEvent \"" + std::string(event.bpmn_id) + "\" is kept in its container: " +
+       (event.attached_to.empty() ? std::string("it has no attachedToRef")
+                                  : "its attachedToRef \"" + std::string(event.attached_to) +
+                                        "\" names no activity that was read"));
+  return kNoIndex;
 }
 
 // A dataObject is shown through its references; it becomes an element only when none refers to it.

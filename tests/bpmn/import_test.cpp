@@ -142,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "Plain: ConditionType=None", "FromA: ConditionType=Default", "Prefixed: ends=A->B",
                     "Cond: ConditionType=Expression; ConditionExpression=${a > 1}"}},
         // Flow nodes lie in their pool or sub-process, lanes in their pool or parent lane,
-        // boundary events on their activity (else in their container).
+        // boundary events on their activity (else in their container, with a warning).
         ImportCase{
             "containment",
             Definitions(
@@ -152,6 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
                         "id='CLS'><lane id='Inner'/></childLaneSet></lane></laneSet><startEvent id='Start'/>"
                         "<subProcess id='Sub'><task id='Inside'/><subProcess id='Deeper'><endEvent "
                         "id='DeepEnd'/></subProcess><boundaryEvent id='OnInside' attachedToRef='Inside'/>"
+                        "<boundaryEvent id='Free'/>"
                         "</subProcess><boundaryEvent id='OnSub' attachedToRef='Sub'/><boundaryEvent "
                         "id='Loose' attachedToRef='Nowhere'/><boundaryEvent id='OnEvent' "
                         "attachedToRef='Start'/>",
@@ -162,7 +163,12 @@ INSTANTIATE_TEST_SUITE_P(
              "Inner: parent=Lane", "Start: parent=Pool; base=", "Sub: parent=Pool", "Inside: parent=Sub",
              "Deeper: parent=Sub", "DeepEnd: parent=Deeper", "OnInside: parent=Inside",
              "OnSub: parent=Sub; base=ObjectNode", "Loose: parent=Pool", "OnEvent: parent=Pool",
-             "Orphan: parent=-"}},
+             "Orphan: parent=-", "Free: parent=Sub",
+             "warnings: test.bpmn: boundaryEvent \"Free\" is kept in its container: it has no attachedToRef\n"
+             "test.bpmn: boundaryEvent \"Loose\" is kept in its container: its attachedToRef \"Nowhere\" "
+             "names no activity that was read\n"
+             "test.bpmn: boundaryEvent \"OnEvent\" is kept in its container: its attachedToRef \"Start\" "
+             "names no activity that was read"}},
         // Ids follow document order; a data object shown by a reference is left out.
         ImportCase{
             "ids_and_packages",

@@ -221,6 +221,7 @@ struct PendingConnector {
 };
 
 struct Shape {
+  std::string_view id;
   std::string_view element;
   std::optional<Bounds> bounds;
   const char* marker_visible = nullptr;
@@ -324,6 +325,7 @@ class Importer {
   }
   void Check(pugi::xml_node node, int depth) const;
   void Warn(std::string message) { warnings_.push_back(document_.file() + ": " + std::move(message)); }
+  void WarnLeftOut(std::string_view kind, std::string_view id, const std::string& what, std::string_view ref);
 
   const Document& document_;
   Scopes scopes_;
@@ -373,6 +375,15 @@ std::u16string Importer::MessageName(std::string_view ref) const {
 void Importer::SetTag(std::vector<Tag>& tags, std::u16string_view name, std::u16string_view value) {
   for (Tag& tag : tags)
     if (tag.name == name) tag.value.assign(value);
+}
+
+// What names `ref` as its `what` (a connector end, a shape's element) is left out: `ref` is empty
+// or names nothing that was read.
+void Importer::WarnLeftOut(std::string_view kind, std::string_view id, const std::string& what,
+                           std::string_view ref) {
+  Warn(std::string(kind) + " \"" + std::string(id) + "\" is left out: " +
+       (ref.empty() ? "it names no " + what
+                    : "its " + what + " \"" + std::string(ref) + "\" names nothing that was read"));
 }
 
 void Importer::Check(pugi::xml_node node, int depth) const {
@@ -702,6 +713,7 @@ void Importer::ReadDiagram(pugi::xml_node diagram) {
   ForEachNamed(diagram, Ns::kDi, "BPMNPlane", [&](pugi::xml_node plane) {
     ForEachNamed(plane, Ns::kDi, "BPMNShape", [&](pugi::xml_node shape) {
       Shape& entry = pending.shapes.emplace_back();
+      entry.id = shape.attribute("id").value();
       entry.element = shape.attribute("bpmnElement").value();
       if (const pugi::xml_attribute marker = shape.attribute("isMarkerVisible"))
         entry.marker_visible = marker.value();
@@ -878,11 +890,8 @@ void Importer::AssembleConnectors(ModelData& model, const std::vector<std::int32
   for (PendingConnector& connector : connectors_) {
     if (!ResolveEnd(connector.source, connector) || !ResolveEnd(connector.target, connector)) {
       const bool source = connector.source.element == kNoIndex;
-      const std::string_view ref = source ? connector.source.ref : connector.target.ref;
-      const std::string end = source ? "source" : "target";
-      Warn(std::string(connector.kind) + " \"" + std::string(connector.bpmn_id) + "\" is left out: " +
-           (ref.empty() ? "it names no " + end
-                        : "its " + end + " \"" + std::string(ref) + "\" names nothing that was read"));
+      WarnLeftOut(connector.kind, connector.bpmn_id, source ? "source" : "target",
+                  source ? connector.source.ref : connector.target.ref);
       continue;
     }
     connector.data.id = static_cast<std::int32_t>(model.connectors.size() + 1);
@@ -908,7 +917,10 @@ void Importer::AssembleDiagrams(Import& result, const std::vector<std::int32_t>&
     DiagramData& diagram = add(std::move(pending.name), std::move(pending.key));
     for (const Shape& shape : pending.shapes) {
       const std::size_t element = FindElement(shape.element);
-      if (element == kNoIndex) continue;
+      if (element == kNoIndex) {
+        WarnLeftOut("BPMNShape", shape.id, "element", shape.element);
+        continue;
+      }
       diagram.placements.push_back(ids[element]);
       diagram.bounds.push_back(shape.bounds);
       if (!shape.marker_visible || !elements_[element].marker_from_shape) continue;

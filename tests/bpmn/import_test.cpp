@@ -235,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "<bpmndi:BPMNShape bpmnElement='R2'/><bpmndi:BPMNEdge bpmnElement='Drawn'/>"
                 "</bpmndi:BPMNPlane></bpmndi:BPMNDiagram>"),
             {"Out: ends=A->R1", "Drawn: ends=A->R2", "Stored: ends=SR->A", "warnings: "}},
-        // Shapes place elements with their bounds; a shape of nothing read places nothing.
+        // Shapes place elements with their bounds; a shape of nothing read is left out with a warning.
         ImportCase{
             "diagrams",
             Definitions(
@@ -250,8 +250,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "<dc:Bounds x='100.5' y='7' width='80' height='60'/></bpmndi:BPMNShape></bpmndi:BPMNPlane>"
                 "</bpmndi:BPMNDiagram><bpmndi:BPMNDiagram id='D2'><bpmndi:BPMNPlane><bpmndi:BPMNShape "
                 "bpmnElement='T'/></bpmndi:BPMNPlane></bpmndi:BPMNDiagram>"),
-            {"diagrams: *D1 Main: G(10,20,50,50) T(100.5,7,80,60)\nD2 Diagram 2: T",
-             "G: MarkerVisible=true"}},
+            {"diagrams: *D1 Main: G(10,20,50,50) T(100.5,7,80,60)\nD2 Diagram 2: T", "G: MarkerVisible=true",
+             "warnings: test.bpmn: BPMNShape \"S2\" is left out: its element \"Nothing\" names nothing "
+             "that was read"}},
         ImportCase{
             "no_diagram_interchange",
             Definitions(Process("<startEvent id='S'/><task id='T'/><subProcess id='Sub'><endEvent id='E'/>"

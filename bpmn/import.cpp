@@ -1,7 +1,8 @@
 // The BPMN 2.0 to host model mapping. One walk in document order creates elements and
 // connectors (with their stereotype's tags and the file's values); what only the whole file
 // can tell (pools of processes, boundary attachment, default flows, referenced data objects,
-// connector ends, diagram placements) is settled afterwards, before ids are handed out.
+// drawn process data, connector ends, diagram placements) is settled afterwards, before ids
+// are handed out.
 #include "bpmn/import.h"
 
 #include <algorithm>
@@ -9,7 +10,6 @@
 #include <charconv>
 #include <filesystem>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "bpmn/document.h"
 #include "kelvo/input.h"
@@ -23,8 +23,8 @@ using kelvo::ConnectorData;
 using kelvo::DiagramData;
 using kelvo::ElementData;
 using kelvo::ModelData;
-using kelvo::Tag;
 using kelvo::Stereotype;
+using kelvo::Tag;
 using kelvo::TagDefinition;
 using kelvo::Technology;
 
@@ -147,6 +147,15 @@ const DefinitionKind* FindDefinitionKind(std::string_view local) {
   return nullptr;
 }
 
+// Refs are ids; some writers qualify them with a namespace prefix, which is tried without.
+template <class Map>
+auto FindId(const Map& map, std::string_view ref) {
+  const auto found = map.find(ref);
+  const std::size_t colon = ref.rfind(':');
+  if (found != map.end() || colon == std::string_view::npos) return found;
+  return map.find(ref.substr(colon + 1));
+}
+
 bool IsTrue(std::string_view value) { return value == "true" || value == "1"; }
 
 // A coordinate; 0 when absent or not a number.
@@ -189,8 +198,10 @@ struct PendingElement {
   Container container;
   std::string_view bpmn_id;
   std::string_view attached_to;     // boundary events only
+  bool boundary = false;            // a boundaryEvent, placed on the activity it is attached to
   bool marker_from_shape = false;   // exclusive gateways take MarkerVisible from their shape
   bool shown_by_reference = false;  // a dataObject, left out when a reference shows it
+  bool shown_when_drawn = false;    // a process data input or output, left out unless drawn
   bool activity = false;
   bool dropped = false;
 };
@@ -210,6 +221,7 @@ struct PendingConnector {
 };
 
 struct Shape {
+  std::string_view id;
   std::string_view element;
   std::optional<Bounds> bounds;
   const char* marker_visible = nullptr;
@@ -219,6 +231,7 @@ struct PendingDiagram {
   std::u16string name;
   std::u16string key;
   std::vector<Shape> shapes;
+  std::vector<std::string_view> edges;  // the connectors drawn, by BPMN id
 };
 
 struct Operation {
@@ -246,7 +259,8 @@ class Importer {
   // Reading, in document order.
   void CollectRootElements(pugi::xml_node definitions);
   void ReadCollaboration(pugi::xml_node collaboration);
-  void ReadFlowElements(pugi::xml_node parent, const Container& container, int depth);
+  void ReadProcess(pugi::xml_node process);
+  void ReadProcessData(pugi::xml_node io_specification, const Container& container);
   void ReadFlowElement(pugi::xml_node node, const NodeKind& kind, const Container& container, int depth);
   void ReadLanes(pugi::xml_node lane_set, const Container& container, int depth);
   void ReadEvent(pugi::xml_node node, std::size_t index, bool end, const Container& container);
@@ -258,6 +272,8 @@ class Importer {
   void ReadActivityAttributes(pugi::xml_node node, const NodeKind& kind, std::size_t index);
   void ReadLoop(pugi::xml_node loop, std::string_view local, std::size_t index);
   void ReadGateway(pugi::xml_node node, const NodeKind& kind, std::size_t index);
+  std::size_t AddData(pugi::xml_node node, const Container& container);
+  void RecordReference(pugi::xml_node reference, std::size_t index);
   void ReadDataAssociation(pugi::xml_node association, std::string_view local, std::size_t owner);
   void ReadDiagram(pugi::xml_node diagram);
   std::size_t AddElement(pugi::xml_node node, Stereo stereo, const Container& container);
@@ -266,10 +282,14 @@ class Importer {
 
   // Settling what the whole file tells.
   std::size_t FindElement(std::string_view ref) const;
-  std::size_t ParentOf(const PendingElement& element) const;
+  std::size_t ParentOf(const PendingElement& element);
+  std::size_t AttachedActivity(const PendingElement& event);
   void ResolveDataObjects();
+  std::vector<bool> Drawn() const;
   void ResolveDefaults();
-  bool ResolveEnd(End& end) const;
+  std::size_t DrawnReference(std::string_view object, std::string_view connector) const;
+  bool DrawnWith(std::size_t element, std::string_view connector) const;
+  bool ResolveEnd(End& end, const PendingConnector& connector) const;
   Import Assemble(std::u16string package_name);
   std::vector<std::int32_t> AssembleElements(ModelData& model);
   void AssembleConnectors(ModelData& model, const std::vector<std::int32_t>& ids);
@@ -305,6 +325,7 @@ class Importer {
   }
   void Check(pugi::xml_node node, int depth) const;
   void Warn(std::string message) { warnings_.push_back(document_.file() + ": " + std::move(message)); }
+  void WarnLeftOut(std::string_view kind, std::string_view id, const std::string& what, std::string_view ref);
 
   const Document& document_;
   Scopes scopes_;
@@ -319,7 +340,8 @@ class Importer {
   std::unordered_map<std::string_view, std::size_t> element_by_id_;
   std::unordered_map<std::string_view, std::size_t> pool_of_process_;
   std::unordered_map<std::string_view, std::size_t> default_flows_;  // flow id -> element naming it
-  std::unordered_set<std::string_view> referenced_objects_;
+  // dataObject or dataStore id -> the references that show it, in document order
+  std::unordered_map<std::string_view, std::vector<std::size_t>> references_;
   std::unordered_map<std::string_view, std::string_view> message_names_;
   std::unordered_map<std::string_view, std::string_view> error_codes_;
   std::unordered_map<std::string_view, Operation> operations_;
@@ -355,6 +377,15 @@ void Importer::SetTag(std::vector<Tag>& tags, std::u16string_view name, std::u16
     if (tag.name == name) tag.value.assign(value);
 }
 
+// What names `ref` as its `what` (a connector end, a shape's element) is left out: `ref` is empty
+// or names nothing that was read.
+void Importer::WarnLeftOut(std::string_view kind, std::string_view id, const std::string& what,
+                           std::string_view ref) {
+  Warn(std::string(kind) + " \"" + std::string(id) + "\" is left out: " +
+       (ref.empty() ? "it names no " + what
+                    : "its " + what + " \"" + std::string(ref) + "\" names nothing that was read"));
+}
+
 void Importer::Check(pugi::xml_node node, int depth) const {
   if (depth > kMaxDepth)
     document_.Fail(node, "elements are nested deeper than " + std::to_string(kMaxDepth) + " levels");
@@ -368,8 +399,7 @@ Import Importer::Run() {
   CollectRootElements(definitions);
   ForEachChild(definitions, [&](pugi::xml_node child, const Name& name) {
     if (name.ns == Ns::kModel && name.local == "collaboration") ReadCollaboration(child);
-    if (name.ns == Ns::kModel && name.local == "process")
-      ReadFlowElements(child, Container{kNoIndex, child.attribute("id").value()}, 1);
+    if (name.ns == Ns::kModel && name.local == "process") ReadProcess(child);
     if (name.ns == Ns::kDi && name.local == "BPMNDiagram") ReadDiagram(child);
   });
   ResolveDataObjects();
@@ -419,11 +449,22 @@ void Importer::ReadCollaboration(pugi::xml_node collaboration) {
   });
 }
 
-void Importer::ReadFlowElements(pugi::xml_node parent, const Container& container, int depth) {
-  Check(parent, depth);
-  ForEachChild(parent, [&](pugi::xml_node child, const Name& name) {
+// A process's flow elements, and the data inputs and outputs of its ioSpecification.
+void Importer::ReadProcess(pugi::xml_node process) {
+  const Container container{kNoIndex, process.attribute("id").value()};
+  ForEachChild(process, [&](pugi::xml_node child, const Name& name) {
     if (name.ns != Ns::kModel) return;
-    if (const NodeKind* kind = FindNodeKind(name.local)) ReadFlowElement(child, *kind, container, depth);
+    if (name.local == "ioSpecification") return ReadProcessData(child, container);
+    if (const NodeKind* kind = FindNodeKind(name.local)) ReadFlowElement(child, *kind, container, 1);
+  });
+}
+
+// A process's data inputs and outputs become DataObject elements where a diagram draws them, which
+// only the whole file tells; an activity's own are not read.
+void Importer::ReadProcessData(pugi::xml_node io_specification, const Container& container) {
+  ForEachChild(io_specification, [&](pugi::xml_node child, const Name& name) {
+    if (name.ns == Ns::kModel && (name.local == "dataInput" || name.local == "dataOutput"))
+      elements_[AddData(child, container)].shown_when_drawn = true;
   });
 }
 
@@ -437,6 +478,7 @@ void Importer::ReadFlowElement(pugi::xml_node node, const NodeKind& kind, const 
     case Kind::kBoundaryEvent: {
       const std::size_t index = AddElement(node, Stereo::kIntermediateEvent, container);
       elements_[index].data.base_type = u"ObjectNode";
+      elements_[index].boundary = true;
       elements_[index].attached_to = node.attribute("attachedToRef").value();
       return ReadEvent(node, index, false, container);
     }
@@ -454,15 +496,10 @@ void Importer::ReadFlowElement(pugi::xml_node node, const NodeKind& kind, const 
     case Kind::kGateway:
       return ReadGateway(node, kind, AddElement(node, Stereo::kGateway, container));
     case Kind::kDataObject:
-    case Kind::kDataReference: {
-      const std::size_t index = AddElement(node, Stereo::kDataObject, container);
-      elements_[index].shown_by_reference = kind.kind == Kind::kDataObject;
-      const std::string_view object = node.attribute("dataObjectRef").value();
-      if (!object.empty()) referenced_objects_.insert(object);
-      if (const pugi::xml_node state = Child(node, "dataState"))
-        SetTag(index, u"State", Text(state.attribute("name").value()));
+      elements_[AddData(node, container)].shown_by_reference = true;
       return;
-    }
+    case Kind::kDataReference:
+      return RecordReference(node, AddData(node, container));
     case Kind::kAnnotation:
       elements_[AddElement(node, Stereo::kTextAnnotation, container)].data.notes =
           Text(ChildText(node, "text"));
@@ -639,6 +676,21 @@ void Importer::ReadGateway(pugi::xml_node node, const NodeKind& kind, std::size_
   RecordDefault(node, index);
 }
 
+std::size_t Importer::AddData(pugi::xml_node node, const Container& container) {
+  const std::size_t index = AddElement(node, Stereo::kDataObject, container);
+  if (const pugi::xml_node state = Child(node, "dataState"))
+    SetTag(index, u"State", Text(state.attribute("name").value()));
+  return index;
+}
+
+// A reference shows the dataObject or dataStore it names, and association ends naming that go to it.
+void Importer::RecordReference(pugi::xml_node reference, std::size_t index) {
+  for (const char* attribute : {"dataObjectRef", "dataStoreRef"}) {
+    const std::string_view shown = reference.attribute(attribute).value();
+    if (!shown.empty()) references_[shown].push_back(index);
+  }
+}
+
 // Data flows into the owning activity or event from each sourceRef, and out of it to the targetRef.
 void Importer::ReadDataAssociation(pugi::xml_node association, std::string_view local, std::size_t owner) {
   const End here{{}, owner};
@@ -661,6 +713,7 @@ void Importer::ReadDiagram(pugi::xml_node diagram) {
   ForEachNamed(diagram, Ns::kDi, "BPMNPlane", [&](pugi::xml_node plane) {
     ForEachNamed(plane, Ns::kDi, "BPMNShape", [&](pugi::xml_node shape) {
       Shape& entry = pending.shapes.emplace_back();
+      entry.id = shape.attribute("id").value();
       entry.element = shape.attribute("bpmnElement").value();
       if (const pugi::xml_attribute marker = shape.attribute("isMarkerVisible"))
         entry.marker_visible = marker.value();
@@ -668,6 +721,10 @@ void Importer::ReadDiagram(pugi::xml_node diagram) {
         entry.bounds = Bounds{Number(bounds, "x"), Number(bounds, "y"), Number(bounds, "width"),
                               Number(bounds, "height")};
       });
+    });
+    ForEachNamed(plane, Ns::kDi, "BPMNEdge", [&](pugi::xml_node edge) {
+      const std::string_view connector = edge.attribute("bpmnElement").value();
+      if (!connector.empty()) pending.edges.push_back(connector);
     });
   });
   diagrams_.push_back(std::move(pending));
@@ -712,33 +769,50 @@ void Importer::RecordDefault(pugi::xml_node node, std::size_t index) {
   if (!flow.empty()) default_flows_.emplace(flow, index);
 }
 
-// Refs are ids; some writers qualify them with a namespace prefix, which is tried without.
 std::size_t Importer::FindElement(std::string_view ref) const {
-  auto found = element_by_id_.find(ref);
-  if (found == element_by_id_.end()) {
-    const std::size_t colon = ref.rfind(':');
-    if (colon == std::string_view::npos) return kNoIndex;
-    found = element_by_id_.find(ref.substr(colon + 1));
-    if (found == element_by_id_.end()) return kNoIndex;
-  }
+  const auto found = FindId(element_by_id_, ref);
+  if (found == element_by_id_.end()) return kNoIndex;
   return elements_[found->second].dropped ? kNoIndex : found->second;
 }
 
-std::size_t Importer::ParentOf(const PendingElement& element) const {
-  if (!element.attached_to.empty()) {
-    const std::size_t activity = FindElement(element.attached_to);
-    if (activity != kNoIndex && elements_[activity].activity) return activity;
-  }
+std::size_t Importer::ParentOf(const PendingElement& element) {
+  const std::size_t activity = element.boundary ? AttachedActivity(element) : kNoIndex;
+  if (activity != kNoIndex) return activity;
   if (element.container.element != kNoIndex) return element.container.element;
   const auto pool = pool_of_process_.find(element.container.process);
   return pool == pool_of_process_.end() ? kNoIndex : pool->second;
 }
 
+// The activity a boundary event is attached to; kNoIndex, with a warning, when it names none, and
+// the event stays in its container.
+std::size_t Importer::AttachedActivity(const PendingElement& event) {
+  const std::size_t activity = FindElement(event.attached_to);
+  if (activity != kNoIndex && elements_[activity].activity) return activity;
+  Warn("boundaryEvent \"" + std::string(event.bpmn_id) + "\" is kept in its container: " +
+       (event.attached_to.empty() ? std::string("it has no attachedToRef")
+                                  : "its attachedToRef \"" + std::string(event.attached_to) +
+                                        "\" names no activity that was read"));
+  return kNoIndex;
+}
+
 // A dataObject is shown through its references; it becomes an element only when none refers to it.
+// A process data input or output becomes one only when a diagram draws it.
 void Importer::ResolveDataObjects() {
-  for (PendingElement& element : elements_) {
-    element.dropped = element.shown_by_reference && referenced_objects_.contains(element.bpmn_id);
+  const std::vector<bool> drawn = Drawn();
+  for (std::size_t i = 0; i < elements_.size(); ++i) {
+    PendingElement& element = elements_[i];
+    element.dropped = (element.shown_by_reference && references_.contains(element.bpmn_id)) ||
+                      (element.shown_when_drawn && !drawn[i]);
   }
+}
+
+// Whether some diagram places each pending element.
+std::vector<bool> Importer::Drawn() const {
+  std::vector<bool> drawn(elements_.size(), false);
+  for (const PendingDiagram& diagram : diagrams_)
+    for (const Shape& shape : diagram.shapes)
+      if (const std::size_t element = FindElement(shape.element); element != kNoIndex) drawn[element] = true;
+  return drawn;
 }
 
 void Importer::ResolveDefaults() {
@@ -750,8 +824,31 @@ void Importer::ResolveDefaults() {
   }
 }
 
-bool Importer::ResolveEnd(End& end) const {
+// The reference that shows a dataObject or dataStore: with several, the first placed on a diagram
+// that draws the connector, else the first.
+std::size_t Importer::DrawnReference(std::string_view object, std::string_view connector) const {
+  const auto references = FindId(references_, object);
+  if (references == references_.end()) return kNoIndex;
+  const std::vector<std::size_t>& shown_by = references->second;
+  const auto drawn =
+      std::ranges::find_if(shown_by, [&](std::size_t reference) { return DrawnWith(reference, connector); });
+  return drawn == shown_by.end() ? shown_by.front() : *drawn;
+}
+
+// True when one diagram places the element and draws the connector.
+bool Importer::DrawnWith(std::size_t element, std::string_view connector) const {
+  return std::ranges::any_of(diagrams_, [&](const PendingDiagram& diagram) {
+    return std::ranges::find(diagram.edges, connector) != diagram.edges.end() &&
+           std::ranges::any_of(diagram.shapes,
+                               [&](const Shape& shape) { return FindElement(shape.element) == element; });
+  });
+}
+
+// An association end that names a dataObject or dataStore shown by references goes to one of them.
+bool Importer::ResolveEnd(End& end, const PendingConnector& connector) const {
   if (end.element == kNoIndex) end.element = FindElement(end.ref);
+  if (end.element == kNoIndex && connector.data.stereotype == u"Association")
+    end.element = DrawnReference(end.ref, connector.bpmn_id);
   return end.element != kNoIndex;
 }
 
@@ -791,13 +888,10 @@ std::vector<std::int32_t> Importer::AssembleElements(ModelData& model) {
 void Importer::AssembleConnectors(ModelData& model, const std::vector<std::int32_t>& ids) {
   model.connectors.reserve(connectors_.size());
   for (PendingConnector& connector : connectors_) {
-    if (!ResolveEnd(connector.source) || !ResolveEnd(connector.target)) {
+    if (!ResolveEnd(connector.source, connector) || !ResolveEnd(connector.target, connector)) {
       const bool source = connector.source.element == kNoIndex;
-      const std::string_view ref = source ? connector.source.ref : connector.target.ref;
-      const std::string end = source ? "source" : "target";
-      Warn(std::string(connector.kind) + " \"" + std::string(connector.bpmn_id) + "\" is left out: " +
-           (ref.empty() ? "it names no " + end
-                        : "its " + end + " \"" + std::string(ref) + "\" names nothing that was read"));
+      WarnLeftOut(connector.kind, connector.bpmn_id, source ? "source" : "target",
+                  source ? connector.source.ref : connector.target.ref);
       continue;
     }
     connector.data.id = static_cast<std::int32_t>(model.connectors.size() + 1);
@@ -823,7 +917,10 @@ void Importer::AssembleDiagrams(Import& result, const std::vector<std::int32_t>&
     DiagramData& diagram = add(std::move(pending.name), std::move(pending.key));
     for (const Shape& shape : pending.shapes) {
       const std::size_t element = FindElement(shape.element);
-      if (element == kNoIndex) continue;
+      if (element == kNoIndex) {
+        WarnLeftOut("BPMNShape", shape.id, "element", shape.element);
+        continue;
+      }
       diagram.placements.push_back(ids[element]);
       diagram.bounds.push_back(shape.bounds);
       if (!shape.marker_visible || !elements_[element].marker_from_shape) continue;

@@ -15,7 +15,8 @@ namespace bpmn {
 
 struct Import {
   kelvo::ModelData model;  // its diagrams keyed by their BPMN ids
-  // What was read but left out (connectors whose ends name nothing read, duplicate ids).
+  // What was read but left out or kept elsewhere than the file says (connectors and shapes that
+  // name nothing read, duplicate ids, boundary events attached to no activity).
   std::vector<std::string> warnings;
 };
 

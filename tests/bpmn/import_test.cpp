@@ -142,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "Plain: ConditionType=None", "FromA: ConditionType=Default", "Prefixed: ends=A->B",
                     "Cond: ConditionType=Expression; ConditionExpression=${a > 1}"}},
         // Flow nodes lie in their pool or sub-process, lanes in their pool or parent lane,
-        // boundary events on their activity (else in their container).
+        // boundary events on their activity (else in their container, with a warning).
         ImportCase{
             "containment",
             Definitions(
@@ -152,6 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
                         "id='CLS'><lane id='Inner'/></childLaneSet></lane></laneSet><startEvent id='Start'/>"
                         "<subProcess id='Sub'><task id='Inside'/><subProcess id='Deeper'><endEvent "
                         "id='DeepEnd'/></subProcess><boundaryEvent id='OnInside' attachedToRef='Inside'/>"
+                        "<boundaryEvent id='Free'/>"
                         "</subProcess><boundaryEvent id='OnSub' attachedToRef='Sub'/><boundaryEvent "
                         "id='Loose' attachedToRef='Nowhere'/><boundaryEvent id='OnEvent' "
                         "attachedToRef='Start'/>",
@@ -162,7 +163,12 @@ INSTANTIATE_TEST_SUITE_P(
              "Inner: parent=Lane", "Start: parent=Pool; base=", "Sub: parent=Pool", "Inside: parent=Sub",
              "Deeper: parent=Sub", "DeepEnd: parent=Deeper", "OnInside: parent=Inside",
              "OnSub: parent=Sub; base=ObjectNode", "Loose: parent=Pool", "OnEvent: parent=Pool",
-             "Orphan: parent=-"}},
+             "Orphan: parent=-", "Free: parent=Sub",
+             "warnings: test.bpmn: boundaryEvent \"Free\" is kept in its container: it has no attachedToRef\n"
+             "test.bpmn: boundaryEvent \"Loose\" is kept in its container: its attachedToRef \"Nowhere\" "
+             "names no activity that was read\n"
+             "test.bpmn: boundaryEvent \"OnEvent\" is kept in its container: its attachedToRef \"Start\" "
+             "names no activity that was read"}},
         // Ids follow document order; a data object shown by a reference is left out.
         ImportCase{
             "ids_and_packages",
@@ -171,6 +177,22 @@ INSTANTIATE_TEST_SUITE_P(
                         "<dataObject id='Alone'/><dataObjectReference id='Ref' dataObjectRef='Shown'/>"),
                 " name='Orders'"),
             {"elements: 1:T 2:Alone 3:Ref", "T: name=Check order", "packages: 1:Model^0 2:Orders^1"}},
+        // A process's data inputs and outputs become DataObject elements where a diagram draws
+        // them; an activity's own do not.
+        ImportCase{
+            "process_data_inputs_and_outputs",
+            Definitions("<collaboration id='C'><participant id='Pool' processRef='P'/></collaboration>" +
+                        Process("<ioSpecification><dataInput id='In' name='Order'/><dataOutput id='Out'/>"
+                                "<dataOutput id='Unseen'/><inputSet/><outputSet/></ioSpecification>"
+                                "<subProcess id='Sub'><ioSpecification><dataInput id='SubIn'/>"
+                                "</ioSpecification></subProcess><task id='T'><dataInputAssociation id='Feed'>"
+                                "<sourceRef>In</sourceRef></dataInputAssociation></task>",
+                                "P") +
+                        "<bpmndi:BPMNDiagram><bpmndi:BPMNPlane><bpmndi:BPMNShape bpmnElement='In'/>"
+                        "<bpmndi:BPMNShape bpmnElement='Out'/><bpmndi:BPMNShape bpmnElement='SubIn'/>"
+                        "</bpmndi:BPMNPlane></bpmndi:BPMNDiagram>"),
+            {"elements: 1:Pool 2:In 3:Out 4:Sub 5:T", "In: DataObject; parent=Pool; name=Order",
+             "Feed: ends=In->T"}},
         // Ends are looked up in the whole file, the first of a repeated id winning; a connector
         // whose end names nothing read is left out with a warning.
         ImportCase{
@@ -196,7 +218,24 @@ INSTANTIATE_TEST_SUITE_P(
              "test.bpmn: dataInputAssociation \"NoSource\" is left out: it names no source\n"
              "test.bpmn: sequenceFlow \"Dangling\" is left out: its source \"Missing\" names nothing that "
              "was read"}},
-        // Shapes place elements with their bounds; a shape of nothing read places nothing.
+        // An association end naming a dataObject or dataStore goes to a reference showing it: with
+        // several, one on a diagram that draws the association, else the first.
+        ImportCase{
+            "ends_at_references",
+            Definitions(
+                "<dataStore id='DS'/>" +
+                Process("<dataObject id='D'/><dataObjectReference id='R1' dataObjectRef='D'/>"
+                        "<dataObjectReference id='R2' dataObjectRef='D'/><dataStoreReference id='SR' "
+                        "dataStoreRef='DS'/><task id='A'><dataOutputAssociation id='Out'><targetRef>D"
+                        "</targetRef></dataOutputAssociation></task><association id='Drawn' "
+                        "sourceRef='A' targetRef='D'/><association id='Stored' sourceRef='DS' "
+                        "targetRef='A'/>") +
+                "<bpmndi:BPMNDiagram id='D1'><bpmndi:BPMNPlane><bpmndi:BPMNShape bpmnElement='R1'/>"
+                "</bpmndi:BPMNPlane></bpmndi:BPMNDiagram><bpmndi:BPMNDiagram id='D2'><bpmndi:BPMNPlane>"
+                "<bpmndi:BPMNShape bpmnElement='R2'/><bpmndi:BPMNEdge bpmnElement='Drawn'/>"
+                "</bpmndi:BPMNPlane></bpmndi:BPMNDiagram>"),
+            {"Out: ends=A->R1", "Drawn: ends=A->R2", "Stored: ends=SR->A", "warnings: "}},
+        // Shapes place elements with their bounds; a shape of nothing read is left out with a warning.
         ImportCase{
             "diagrams",
             Definitions(
@@ -211,8 +250,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "<dc:Bounds x='100.5' y='7' width='80' height='60'/></bpmndi:BPMNShape></bpmndi:BPMNPlane>"
                 "</bpmndi:BPMNDiagram><bpmndi:BPMNDiagram id='D2'><bpmndi:BPMNPlane><bpmndi:BPMNShape "
                 "bpmnElement='T'/></bpmndi:BPMNPlane></bpmndi:BPMNDiagram>"),
-            {"diagrams: *D1 Main: G(10,20,50,50) T(100.5,7,80,60)\nD2 Diagram 2: T",
-             "G: MarkerVisible=true"}},
+            {"diagrams: *D1 Main: G(10,20,50,50) T(100.5,7,80,60)\nD2 Diagram 2: T", "G: MarkerVisible=true",
+             "warnings: test.bpmn: BPMNShape \"S2\" is left out: its element \"Nothing\" names nothing "
+             "that was read"}},
         ImportCase{
             "no_diagram_interchange",
             Definitions(Process("<startEvent id='S'/><task id='T'/><subProcess id='Sub'><endEvent id='E'/>"

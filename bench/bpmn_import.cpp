@@ -1,13 +1,12 @@
 // The BPMN import alone, inside one process: reads the technology document written by
 // `orbelt technology -o FILE`, then imports the BPMN file five times and prints the median.
-#include "bpmn/import.h"
-
 #include <algorithm>
 #include <chrono>
 #include <iostream>
 #include <optional>
 #include <vector>
 
+#include "bpmn/import.h"
 #include "kelvo/input.h"
 #include "kelvo/technology.h"
 #include "platform/text.h"

@@ -25,8 +25,8 @@ std::optional<std::int32_t> FirstWhere(const std::vector<kelvo::DiagramData>& di
 
 }  // namespace
 
-std::optional<std::int32_t> ChooseDiagram(const kelvo::ModelData& model, const std::optional<std::string>& choice,
-                                          const std::string& file) {
+std::optional<std::int32_t> ChooseDiagram(const kelvo::ModelData& model,
+                                          const std::optional<std::string>& choice, const std::string& file) {
   const auto& diagrams = model.diagrams;
   if (!choice) {
     if (model.active_diagram || diagrams.empty()) return model.active_diagram;
@@ -34,7 +34,8 @@ std::optional<std::int32_t> ChooseDiagram(const kelvo::ModelData& model, const s
   }
   const std::u16string wanted = platform::FromUtf8(*choice);
   const std::optional<std::int32_t> id = Decimal(*choice);
-  if (auto found = FirstWhere(diagrams, [&](const auto& d) { return !d.key.empty() && d.key == wanted; })) return found;
+  if (auto found = FirstWhere(diagrams, [&](const auto& d) { return !d.key.empty() && d.key == wanted; }))
+    return found;
   if (auto found = FirstWhere(diagrams, [&](const auto& d) { return id && d.id == *id; })) return found;
   if (auto found = FirstWhere(diagrams, [&](const auto& d) { return d.name == wanted; })) return found;
   throw kelvo::InputError::InFile(file, "no diagram has the id or name \"" + *choice + "\"");

@@ -14,7 +14,7 @@ namespace orbelt::cli {
 // whose key (the BPMN id of an imported diagram) equals it, else the one whose id written in
 // decimal equals it, else the first whose name equals it. Throws kelvo::InputError naming `file`
 // when none matches.
-std::optional<std::int32_t> ChooseDiagram(const kelvo::ModelData& model, const std::optional<std::string>& choice,
-                                          const std::string& file);
+std::optional<std::int32_t> ChooseDiagram(const kelvo::ModelData& model,
+                                          const std::optional<std::string>& choice, const std::string& file);
 
 }  // namespace orbelt::cli

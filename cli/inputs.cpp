@@ -27,7 +27,8 @@ std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs) {
   for (const auto& input : inputs) {
     std::error_code ec;
     if (!std::filesystem::is_directory(input, ec)) {
-      if (!std::filesystem::exists(input, ec)) throw kelvo::InputError::InFile(input, "no such file or folder");
+      if (!std::filesystem::exists(input, ec))
+        throw kelvo::InputError::InFile(input, "no such file or folder");
       files.push_back(input);
       continue;
     }

@@ -17,8 +17,8 @@ namespace {
 constexpr const char* kSampleName = "sample model";
 
 // Validates one model in a fresh session, on the diagram the user chose.
-formats::ModelReport ValidateOne(const platform::LoadedModule& module, std::string file, kelvo::ModelData model,
-                                 const std::optional<std::string>& diagram) {
+formats::ModelReport ValidateOne(const platform::LoadedModule& module, std::string file,
+                                 kelvo::ModelData model, const std::optional<std::string>& diagram) {
   const auto open = ChooseDiagram(model, diagram, file.empty() ? kSampleName : file);
   auto host = kelvo::Host::Create(std::move(model));
   return {std::move(file), kelvo::ValidateModel(module, std::move(host), open)};

@@ -38,7 +38,9 @@ std::string Child(const std::string& path, std::string_view key) {
   return path.empty() ? std::string(key) : path + "." + std::string(key);
 }
 
-std::string Child(const std::string& path, std::size_t index) { return path + "[" + std::to_string(index) + "]"; }
+std::string Child(const std::string& path, std::size_t index) {
+  return path + "[" + std::to_string(index) + "]";
+}
 
 void Fail(const std::string& path, const std::string& message) {
   throw InputError::AtItem(path.empty() ? std::string("top level") : path, message);

@@ -5,10 +5,9 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
-
-#include <nlohmann/json.hpp>
 
 #include "kelvo/input.h"
 

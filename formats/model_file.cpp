@@ -75,8 +75,8 @@ std::optional<Bounds> ReadBounds(const Json& value, const std::string& path) {
 ModelData ModelFromJson(const Json& value, const std::string& path, bool require_format) {
   ExpectObject(value, path);
   CheckKeys(value, path,
-            {"format", "host", "technologies", "packages", "elements", "connectors", "diagrams", "selectedPackage",
-             "activeDiagram"});
+            {"format", "host", "technologies", "packages", "elements", "connectors", "diagrams",
+             "selectedPackage", "activeDiagram"});
   if (const Json* format = Member(value, "format")) {
     if (!format->is_string() || format->get<std::string>() != kModelFormat) {
       Fail(Child(path, "format"), "expected \"" + std::string(kModelFormat) + "\", found " + Dump(*format));
@@ -108,8 +108,9 @@ ModelData ModelFromJson(const Json& value, const std::string& path, bool require
     Optional(item, "parent", at, p.parent, Int32);
   });
   ForEachItem(value, "elements", path, [&](const Json& item, const std::string& at) {
-    CheckKeys(item, at,
-              {"id", "package", "parent", "name", "key", "stereotype", "metatype", "baseType", "notes", "tags"});
+    CheckKeys(
+        item, at,
+        {"id", "package", "parent", "name", "key", "stereotype", "metatype", "baseType", "notes", "tags"});
     ElementData& e = model.elements.emplace_back();
     e.id = RequiredId(item, "id", at);
     e.package = RequiredId(item, "package", at);
@@ -144,12 +145,14 @@ ModelData ModelFromJson(const Json& value, const std::string& path, bool require
     if (const Json* placements = Member(item, "placements")) {
       const std::string list = Child(at, "placements");
       ExpectArray(*placements, list);
-      for (std::size_t i = 0; i < placements->size(); ++i) d.placements.push_back(Int32((*placements)[i], Child(list, i)));
+      for (std::size_t i = 0; i < placements->size(); ++i)
+        d.placements.push_back(Int32((*placements)[i], Child(list, i)));
     }
     if (const Json* bounds = Member(item, "bounds")) {
       const std::string list = Child(at, "bounds");
       ExpectArray(*bounds, list);
-      for (std::size_t i = 0; i < bounds->size(); ++i) d.bounds.push_back(ReadBounds((*bounds)[i], Child(list, i)));
+      for (std::size_t i = 0; i < bounds->size(); ++i)
+        d.bounds.push_back(ReadBounds((*bounds)[i], Child(list, i)));
     }
   });
   Optional(value, "selectedPackage", path, model.selected_package, NullableId);
@@ -195,7 +198,8 @@ Json ModelToJson(const ModelData& model) {
   out["technologies"] = technologies;
 
   Json packages = Json::array();
-  for (const auto& p : model.packages) packages.push_back({{"id", p.id}, {"name", Utf8(p.name)}, {"parent", p.parent}});
+  for (const auto& p : model.packages)
+    packages.push_back({{"id", p.id}, {"name", Utf8(p.name)}, {"parent", p.parent}});
   out["packages"] = packages;
 
   Json elements = Json::array();
@@ -224,8 +228,8 @@ Json ModelToJson(const ModelData& model) {
 
   Json diagrams = Json::array();
   for (const auto& d : model.diagrams) {
-    Json item = {{"id", d.id}, {"package", d.package}, {"parent", d.parent}, {"name", Utf8(d.name)},
-                 {"type", Utf8(d.type)}, {"placements", d.placements}};
+    Json item = {{"id", d.id},           {"package", d.package}, {"parent", d.parent},
+                 {"name", Utf8(d.name)}, {"type", Utf8(d.type)}, {"placements", d.placements}};
     if (!d.bounds.empty()) {
       Json bounds = Json::array();
       for (const auto& b : d.bounds) {

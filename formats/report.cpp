@@ -25,7 +25,8 @@ void WriteReportJson(std::ostream& out, const std::vector<ModelReport>& reports)
     const ValidationResult& r = report.result;
     Json model = Json::object();
     model["file"] = report.file;
-    model["diagram"] = r.diagram ? Json{{"id", r.diagram->id}, {"name", Utf8(r.diagram->name)}} : Json(nullptr);
+    model["diagram"] =
+        r.diagram ? Json{{"id", r.diagram->id}, {"name", Utf8(r.diagram->name)}} : Json(nullptr);
     Json violations = Json::array();
     for (const auto& v : r.violations) {
       violations.push_back(Json{{"object", ObjectJson(v.object, true)},

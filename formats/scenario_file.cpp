@@ -44,9 +44,10 @@ std::vector<Fault> ReadFaults(const Json& value, const std::string& path) {
 host::Variant InfoValue(const Json& value, const std::string& path) {
   if (value.is_string()) return String(value, path);
   if (value.is_number_integer()) {
-    if (value.is_number_unsigned() ? value.get<std::uint64_t>() <= std::numeric_limits<std::int32_t>::max()
-                                   : value.get<std::int64_t>() >= std::numeric_limits<std::int32_t>::min() &&
-                                         value.get<std::int64_t>() <= std::numeric_limits<std::int32_t>::max()) {
+    if (value.is_number_unsigned()
+            ? value.get<std::uint64_t>() <= std::numeric_limits<std::int32_t>::max()
+            : value.get<std::int64_t>() >= std::numeric_limits<std::int32_t>::min() &&
+                  value.get<std::int64_t>() <= std::numeric_limits<std::int32_t>::max()) {
       return Int32(value, path);
     }
     return value.get<double>();
@@ -91,7 +92,8 @@ ScenarioStep ReadStep(const Json& item, const std::string& at) {
   step.call = platform::ToUtf8(String(*call, Child(at, "call")));
   if (const Json* args = Member(item, "args")) {
     ExpectArray(*args, Child(at, "args"));
-    for (std::size_t i = 0; i < args->size(); ++i) step.args.push_back(String((*args)[i], Child(Child(at, "args"), i)));
+    for (std::size_t i = 0; i < args->size(); ++i)
+      step.args.push_back(String((*args)[i], Child(Child(at, "args"), i)));
   }
   const Json* rule = Member(item, "rule");
   const Json* rule_id = Member(item, "ruleId");
@@ -106,7 +108,8 @@ ScenarioStep ReadStep(const Json& item, const std::string& at) {
   if (const Json* info = Member(item, "info")) {
     ExpectArray(*info, Child(at, "info"));
     step.info.emplace();
-    for (std::size_t i = 0; i < info->size(); ++i) step.info->push_back(InfoValue((*info)[i], Child(Child(at, "info"), i)));
+    for (std::size_t i = 0; i < info->size(); ++i)
+      step.info->push_back(InfoValue((*info)[i], Child(Child(at, "info"), i)));
   }
   return step;
 }
@@ -131,7 +134,8 @@ Scenario ParseScenario(std::string_view text, const std::string& file, const std
     if (const Json* model = Member(value, "model")) {
       if (model->is_string()) {
         std::filesystem::path path = platform::ToUtf8(String(*model, "model"));
-        if (path.is_relative() && !base_directory.empty()) path = std::filesystem::path(base_directory) / path;
+        if (path.is_relative() && !base_directory.empty())
+          path = std::filesystem::path(base_directory) / path;
         model_file = path.string();
       } else {
         scenario.model = ModelFromJson(*model, "model", false);
@@ -147,14 +151,17 @@ Scenario ParseScenario(std::string_view text, const std::string& file, const std
       CheckKeys(*host, "host", {"build", "modelLocation", "refuseInstall", "refuseRemove", "faults"});
       if (const Json* v = Member(*host, "build")) build = Int32(*v, "host.build");
       if (const Json* v = Member(*host, "modelLocation")) model_location = String(*v, "host.modelLocation");
-      if (const Json* v = Member(*host, "refuseInstall")) scenario.options.refuse_install = Bool(*v, "host.refuseInstall");
-      if (const Json* v = Member(*host, "refuseRemove")) scenario.options.refuse_remove = Bool(*v, "host.refuseRemove");
+      if (const Json* v = Member(*host, "refuseInstall"))
+        scenario.options.refuse_install = Bool(*v, "host.refuseInstall");
+      if (const Json* v = Member(*host, "refuseRemove"))
+        scenario.options.refuse_remove = Bool(*v, "host.refuseRemove");
       if (const Json* v = Member(*host, "faults")) scenario.faults = ReadFaults(*v, "host.faults");
     }
     if (const Json* trace = Member(value, "trace")) scenario.trace = Bool(*trace, "trace");
     if (const Json* steps = Member(value, "steps")) {
       ExpectArray(*steps, "steps");
-      for (std::size_t i = 0; i < steps->size(); ++i) scenario.steps.push_back(ReadStep((*steps)[i], Child("steps", i)));
+      for (std::size_t i = 0; i < steps->size(); ++i)
+        scenario.steps.push_back(ReadStep((*steps)[i], Child("steps", i)));
     }
   } catch (const InputError& e) {
     throw e.In(file);

@@ -14,6 +14,7 @@ inline constexpr std::string_view kScenarioFormat = "kelvo-scenario/1";
 // Reads a scenario and its model. Throws kelvo::InputError naming the file and the item.
 kelvo::Scenario LoadScenarioFile(const std::string& path);
 // `base_directory` resolves a model given by path.
-kelvo::Scenario ParseScenario(std::string_view text, const std::string& file, const std::string& base_directory);
+kelvo::Scenario ParseScenario(std::string_view text, const std::string& file,
+                              const std::string& base_directory);
 
 }  // namespace formats

@@ -52,8 +52,8 @@ void PutInterface(Json& entry, const kelvo::PlayedStep& step) {
   entry["dialogs"] = std::move(dialogs);
   Json help = Json::array();
   for (const auto& h : step.help) {
-    help.push_back(
-        Json{{"file", platform::ToUtf8(platform::FromAnsi(h.file))}, {"command", h.command}, {"data", h.data}});
+    help.push_back(Json{
+        {"file", platform::ToUtf8(platform::FromAnsi(h.file))}, {"command", h.command}, {"data", h.data}});
   }
   entry["help"] = std::move(help);
 }

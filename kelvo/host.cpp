@@ -165,12 +165,14 @@ const Technology* Host::InstalledTechnology(std::u16string_view id) const {
 }
 
 void Host::SelectPackage(std::optional<std::int32_t> id) {
-  if (id && !model_->FindPackage(*id)) throw host::Error(host::ErrorKind::host, "package " + std::to_string(*id) + " does not exist");
+  if (id && !model_->FindPackage(*id))
+    throw host::Error(host::ErrorKind::host, "package " + std::to_string(*id) + " does not exist");
   selected_package_ = id;
 }
 
 void Host::OpenDiagram(std::optional<std::int32_t> id) {
-  if (id && !model_->FindDiagram(*id)) throw host::Error(host::ErrorKind::host, "diagram " + std::to_string(*id) + " does not exist");
+  if (id && !model_->FindDiagram(*id))
+    throw host::Error(host::ErrorKind::host, "diagram " + std::to_string(*id) + " does not exist");
   active_diagram_ = id;
 }
 

@@ -22,7 +22,8 @@ std::string Describe(const InputError::Place& place, const std::string& message)
 }
 
 std::string Size(std::size_t bytes) {
-  if (bytes >= (std::size_t{1} << 30) && bytes % (std::size_t{1} << 30) == 0) return std::to_string(bytes >> 30) + " GiB";
+  if (bytes >= (std::size_t{1} << 30) && bytes % (std::size_t{1} << 30) == 0)
+    return std::to_string(bytes >> 30) + " GiB";
   return std::to_string(bytes >> 20) + " MiB";
 }
 
@@ -52,7 +53,8 @@ std::string ReadFile(const std::string& path, std::size_t limit) {
   std::string bytes;
   char block[1 << 16];
   while (in.read(block, sizeof block) || in.gcount() > 0) {
-    if (bytes.size() + static_cast<std::size_t>(in.gcount()) > limit) throw fail("the file is larger than " + Size(limit));
+    if (bytes.size() + static_cast<std::size_t>(in.gcount()) > limit)
+      throw fail("the file is larger than " + Size(limit));
     bytes.append(block, static_cast<std::size_t>(in.gcount()));
   }
   if (in.bad()) throw fail("cannot be read");

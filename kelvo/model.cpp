@@ -206,7 +206,8 @@ void Model::Validate(const ModelData& data) {
   BuildIndex(diagrams, data.diagrams, "diagrams");
 
   const auto missing = [](const std::string& item, const char* what, const char* kind, std::int32_t id) {
-    return InputError::AtItem(item, std::string(what) + " " + kind + " " + std::to_string(id) + " does not exist");
+    return InputError::AtItem(item,
+                              std::string(what) + " " + kind + " " + std::to_string(id) + " does not exist");
   };
   for (std::size_t i = 0; i < data.packages.size(); ++i) {
     const auto& p = data.packages[i];
@@ -244,7 +245,8 @@ void Model::Validate(const ModelData& data) {
     }
     if (!d.bounds.empty() && d.bounds.size() != d.placements.size()) {
       throw InputError::AtItem(Item("diagrams", i, d), std::to_string(d.bounds.size()) + " bounds for " +
-                                                         std::to_string(d.placements.size()) + " placements");
+                                                           std::to_string(d.placements.size()) +
+                                                           " placements");
     }
   }
   if (data.selected_package && packages.Find(*data.selected_package) == IdIndex::kNone) {

@@ -11,7 +11,8 @@ namespace kelvo {
 namespace {
 
 // Calls the step's event method of the add-in with the Repository and the step's arguments.
-void PlayCall(Session& session, platform::DispatchObject& addin, const ScenarioStep& step, PlayedStep& played) {
+void PlayCall(Session& session, platform::DispatchObject& addin, const ScenarioStep& step,
+              PlayedStep& played) {
   Host& host = session.host();
   std::vector<host::Variant> args{session.Repository()};
   for (const auto& arg : step.args) args.emplace_back(arg);
@@ -33,7 +34,8 @@ void PlayCall(Session& session, platform::DispatchObject& addin, const ScenarioS
 }
 
 // A choice or a validation run on the host's side.
-void PlayHostStep(Session& session, platform::DispatchObject& addin, const ScenarioStep& step, PlayedStep& played) {
+void PlayHostStep(Session& session, platform::DispatchObject& addin, const ScenarioStep& step,
+                  PlayedStep& played) {
   try {
     if (step.kind == ScenarioStep::Kind::select) session.host().SelectPackage(step.target);
     if (step.kind == ScenarioStep::Kind::open) session.host().OpenDiagram(step.target);

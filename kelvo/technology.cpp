@@ -54,7 +54,8 @@ void LoadXml(pugi::xml_document& xml, std::string_view bytes) {
   const pugi::xml_parse_result result =
       xml.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_latin1);
   if (!result) {
-    throw InputError(PlaceOf(bytes, result.offset), "not well-formed XML: " + std::string(result.description()));
+    throw InputError(PlaceOf(bytes, result.offset),
+                     "not well-formed XML: " + std::string(result.description()));
   }
 }
 
@@ -120,8 +121,8 @@ Profile ReadProfile(const pugi::xml_node& node) {
 
 Technology ReadTechnology(const pugi::xml_node& root) {
   if (std::string_view(root.name()) != kRootName) {
-    throw Fault("not a technology document: the root element is <" + std::string(root.name()) +
-                     ">, not <" + std::string(kRootName) + ">");
+    throw Fault("not a technology document: the root element is <" + std::string(root.name()) + ">, not <" +
+                std::string(kRootName) + ">");
   }
   const pugi::xml_node documentation = root.child("Documentation");
   Technology technology;

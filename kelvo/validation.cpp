@@ -43,13 +43,13 @@ ReportedViolation Resolve(const Host& host, const Violation& violation) {
 }
 
 std::size_t ValidationResult::errors() const {
-  return static_cast<std::size_t>(
-      std::count_if(violations.begin(), violations.end(), [](const ReportedViolation& v) { return v.level == 0; }));
+  return static_cast<std::size_t>(std::count_if(violations.begin(), violations.end(),
+                                                [](const ReportedViolation& v) { return v.level == 0; }));
 }
 
 std::size_t ValidationResult::warnings() const {
-  return static_cast<std::size_t>(
-      std::count_if(violations.begin(), violations.end(), [](const ReportedViolation& v) { return v.level == 1; }));
+  return static_cast<std::size_t>(std::count_if(violations.begin(), violations.end(),
+                                                [](const ReportedViolation& v) { return v.level == 1; }));
 }
 
 ValidationResult RunValidation(Session& session, platform::DispatchObject& addin) {
@@ -64,7 +64,8 @@ ValidationResult RunValidation(Session& session, platform::DispatchObject& addin
   const std::size_t first_violation = host.violations().size();
 
   const auto fail = [&](RunObject object, const std::u16string& rule_id, platform::CallError error) {
-    result.failures.push_back({Describe(model, object), rule_id, RuleNameOf(host, rule_id), std::move(error)});
+    result.failures.push_back(
+        {Describe(model, object), rule_id, RuleNameOf(host, rule_id), std::move(error)});
   };
 
   // Registration.
@@ -101,7 +102,8 @@ ValidationResult RunValidation(Session& session, platform::DispatchObject& addin
 
   const auto& violations = host.violations();
   result.violations.reserve(violations.size() - first_violation);
-  for (std::size_t i = first_violation; i < violations.size(); ++i) result.violations.push_back(Resolve(host, violations[i]));
+  for (std::size_t i = first_violation; i < violations.size(); ++i)
+    result.violations.push_back(Resolve(host, violations[i]));
   return result;
 }
 

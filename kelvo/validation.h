@@ -23,7 +23,7 @@ namespace kelvo {
 struct ObjectInfo {
   RunObject::Kind kind = RunObject::Kind::none;
   std::int32_t id = 0;
-  std::u16string key;   // the element's or connector's key; the decimal id for an unknown object
+  std::u16string key;  // the element's or connector's key; the decimal id for an unknown object
   std::u16string name;
   std::u16string type;  // the stereotype
 };

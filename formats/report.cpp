@@ -62,8 +62,8 @@ std::string Plural(std::size_t n, const char* word) {
 
 // `element StartEvent_1 "Order received" (StartEvent)`
 std::string ObjectText(const ObjectInfo& object) {
-  if (object.kind == RunObject::Kind::none) return "rule registration";
-  std::string text = object.kind == RunObject::Kind::element ? "element " : "connector ";
+  if (object.kind == RunObject::Kind::kNone) return "rule registration";
+  std::string text = object.kind == RunObject::Kind::kElement ? "element " : "connector ";
   text += Utf8(object.key);
   if (!object.name.empty()) text += " " + Dump(Json(Utf8(object.name)));
   if (!object.type.empty()) text += " (" + Utf8(object.type) + ")";

@@ -9,9 +9,9 @@ using kelvo::RunObject;
 std::string Utf8(const std::u16string& text) { return platform::ToUtf8(text); }
 
 Json ObjectJson(const kelvo::ObjectInfo& object, bool with_type) {
-  if (object.kind == RunObject::Kind::none) return nullptr;
+  if (object.kind == RunObject::Kind::kNone) return nullptr;
   Json out = Json::object();
-  out["kind"] = object.kind == RunObject::Kind::element ? "element" : "connector";
+  out["kind"] = object.kind == RunObject::Kind::kElement ? "element" : "connector";
   out["id"] = object.id;
   out["key"] = Utf8(object.key);
   out["name"] = Utf8(object.name);

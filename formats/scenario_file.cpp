@@ -73,15 +73,15 @@ ScenarioStep ReadStep(const Json& item, const std::string& at) {
     const std::string kind = platform::ToUtf8(String(*host, Child(at, "host")));
     if (kind == "select") {
       CheckKeys(item, at, {"host", "package"});
-      step.kind = ScenarioStep::Kind::select;
+      step.kind = ScenarioStep::Kind::kSelect;
       step.target = NullableId(item, "package", at);
     } else if (kind == "open") {
       CheckKeys(item, at, {"host", "diagram"});
-      step.kind = ScenarioStep::Kind::open;
+      step.kind = ScenarioStep::Kind::kOpen;
       step.target = NullableId(item, "diagram", at);
     } else if (kind == "validate") {
       CheckKeys(item, at, {"host"});
-      step.kind = ScenarioStep::Kind::validate;
+      step.kind = ScenarioStep::Kind::kValidate;
     } else {
       Fail(Child(at, "host"), "expected \"select\", \"open\" or \"validate\", found \"" + kind + "\"");
     }
@@ -174,7 +174,7 @@ Scenario ParseScenario(std::string_view text, const std::string& file, const std
   // in the scenario. (Diagrams can: an open step is checked when it is played.)
   for (std::size_t i = 0; i < scenario.steps.size(); ++i) {
     const ScenarioStep& step = scenario.steps[i];
-    if (step.kind != ScenarioStep::Kind::select || !step.target) continue;
+    if (step.kind != ScenarioStep::Kind::kSelect || !step.target) continue;
     bool found = false;
     for (const auto& p : scenario.model.packages) found = found || p.id == *step.target;
     if (!found) {

@@ -60,9 +60,9 @@ void PutInterface(Json& entry, const kelvo::PlayedStep& step) {
 
 const char* HostStepName(ScenarioStep::Kind kind) {
   switch (kind) {
-    case ScenarioStep::Kind::select:
+    case ScenarioStep::Kind::kSelect:
       return "select";
-    case ScenarioStep::Kind::open:
+    case ScenarioStep::Kind::kOpen:
       return "open";
     default:
       return "validate";
@@ -73,7 +73,7 @@ Json StepJson(std::size_t number, const kelvo::PlayedStep& played) {
   const ScenarioStep& step = *played.step;
   Json entry = Json::object();
   entry["step"] = number;
-  if (step.kind == ScenarioStep::Kind::call) {
+  if (step.kind == ScenarioStep::Kind::kCall) {
     entry["call"] = step.call;
   } else {
     entry["host"] = HostStepName(step.kind);

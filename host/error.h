@@ -9,27 +9,27 @@
 namespace host {
 
 enum class ErrorKind {
-  host,           // a host member failed
-  overflow,       // a 16-bit count overflowed
-  null_object,    // a member was used on an object that is not set
-  type_mismatch,  // a value did not convert
-  index,          // no such collection entry
-  resource,       // a resource could not be read
+  kHost,           // a host member failed
+  kOverflow,       // a 16-bit count overflowed
+  kNullObject,    // a member was used on an object that is not set
+  kTypeMismatch,  // a value did not convert
+  kIndex,          // no such collection entry
+  kResource,       // a resource could not be read
 };
 
 constexpr std::string_view ToString(ErrorKind kind) {
   switch (kind) {
-    case ErrorKind::host:
+    case ErrorKind::kHost:
       return "host";
-    case ErrorKind::overflow:
+    case ErrorKind::kOverflow:
       return "overflow";
-    case ErrorKind::null_object:
+    case ErrorKind::kNullObject:
       return "null-object";
-    case ErrorKind::type_mismatch:
+    case ErrorKind::kTypeMismatch:
       return "type-mismatch";
-    case ErrorKind::index:
+    case ErrorKind::kIndex:
       return "index";
-    case ErrorKind::resource:
+    case ErrorKind::kResource:
       return "resource";
   }
   return "host";

@@ -19,7 +19,8 @@
 
 namespace host {
 
-enum class MemberKind { read, call, write, late };
+// The kinds are named as the member lists below write them.
+enum class MemberKind { read, call, write, late };  // NOLINT(readability-identifier-naming)
 
 }  // namespace host
 

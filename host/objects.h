@@ -41,7 +41,7 @@ class Object {
   virtual ~Object() = default;
   virtual Variant InvokeByName(std::u16string_view member, std::vector<Variant>& args) {
     (void)args;
-    throw Error(ErrorKind::host,
+    throw Error(ErrorKind::kHost,
                 "object does not support the member " + std::string(member.begin(), member.end()));
   }
 };

@@ -13,7 +13,7 @@ namespace host {
 // Out of line and marked cold: every member use through a Ref checks for an unset reference, and
 // only a failing one needs the message built.
 [[noreturn]] [[gnu::noinline, gnu::cold]] inline void ThrowObjectNotSet(const char* interface_name) {
-  throw Error(ErrorKind::null_object, std::string("object variable not set (") + interface_name + ")");
+  throw Error(ErrorKind::kNullObject, std::string("object variable not set (") + interface_name + ")");
 }
 
 template <class T>

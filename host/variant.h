@@ -28,7 +28,7 @@ inline std::int32_t CheckedLong(double value) {
   const double rounded = std::nearbyint(value);
   if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
         rounded <= std::numeric_limits<std::int32_t>::max())) {
-    throw Error(ErrorKind::overflow, "value out of the 32-bit range");
+    throw Error(ErrorKind::kOverflow, "value out of the 32-bit range");
   }
   return static_cast<std::int32_t>(rounded);
 }
@@ -46,7 +46,7 @@ inline std::int32_t ParseLong(const std::u16string& text) {
   while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') value = value * 10 + (text[i++] - u'0');
   const bool has_digits = i > digits_start;
   skip_blanks();
-  if (!has_digits || i != text.size()) throw Error(ErrorKind::type_mismatch, "type mismatch: not a number");
+  if (!has_digits || i != text.size()) throw Error(ErrorKind::kTypeMismatch, "type mismatch: not a number");
   return CheckedLong(negative ? -value : value);
 }
 
@@ -64,10 +64,10 @@ inline std::int32_t ToLong(const Variant& value) {
     std::int32_t operator()(double v) const { return detail::CheckedLong(v); }
     std::int32_t operator()(const std::u16string& s) const { return detail::ParseLong(s); }
     std::int32_t operator()(const StringArray&) const {
-      throw Error(ErrorKind::type_mismatch, "type mismatch: an array is no number");
+      throw Error(ErrorKind::kTypeMismatch, "type mismatch: an array is no number");
     }
     std::int32_t operator()(const std::shared_ptr<Object>&) const {
-      throw Error(ErrorKind::type_mismatch, "type mismatch: an object is no number");
+      throw Error(ErrorKind::kTypeMismatch, "type mismatch: an object is no number");
     }
   };
   return std::visit(Visitor{}, value);

@@ -10,7 +10,7 @@ namespace {
 
 // Out of line, so that ElementById, read millions of times by the checks, stays a leaf.
 [[noreturn]] [[gnu::noinline, gnu::cold]] void ThrowNoElement(std::int32_t id) {
-  throw host::Error(host::ErrorKind::host,
+  throw host::Error(host::ErrorKind::kHost,
                     "Repository.ElementById: no element with id " + std::to_string(id));
 }
 
@@ -55,7 +55,7 @@ void ValidationServiceObject::ReportViolation(const std::u16string& host_rule_id
 host::Variant ValidationServiceObject::InvokeByName(std::u16string_view member,
                                                     std::vector<host::Variant>& args) {
   if (member == u"ExportDiagramToBPEL") {
-    if (!args.empty()) throw host::Error(host::ErrorKind::host, "ExportDiagramToBPEL takes no arguments");
+    if (!args.empty()) throw host::Error(host::ErrorKind::kHost, "ExportDiagramToBPEL takes no arguments");
     host_.bpel_exports_.push_back(host_.active_diagram_);
     return {};
   }
@@ -71,7 +71,7 @@ InfoBagObject::InfoBagObject(const std::vector<host::Variant>& values) {
 
 host::Ref<host::InfoItem> InfoBagObject::Entry(std::int16_t index) {
   if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) {
-    throw host::Error(host::ErrorKind::index, "InfoBag.Entry: no entry " + std::to_string(index) + " (" +
+    throw host::Error(host::ErrorKind::kIndex, "InfoBag.Entry: no entry " + std::to_string(index) + " (" +
                                                   std::to_string(entries_.size()) + " entries)");
   }
   return Lend<host::InfoItem>(entries_[static_cast<std::size_t>(index)]);
@@ -153,7 +153,7 @@ host::Ref<host::Diagram> Host::ActiveDiagram() {
 
 void Host::ShowDiagram(std::int32_t id) {
   if (!model_->FindDiagram(id)) {
-    throw host::Error(host::ErrorKind::host,
+    throw host::Error(host::ErrorKind::kHost,
                       "Repository.ShowDiagram: no diagram with id " + std::to_string(id));
   }
   active_diagram_ = id;
@@ -166,13 +166,13 @@ const Technology* Host::InstalledTechnology(std::u16string_view id) const {
 
 void Host::SelectPackage(std::optional<std::int32_t> id) {
   if (id && !model_->FindPackage(*id))
-    throw host::Error(host::ErrorKind::host, "package " + std::to_string(*id) + " does not exist");
+    throw host::Error(host::ErrorKind::kHost, "package " + std::to_string(*id) + " does not exist");
   selected_package_ = id;
 }
 
 void Host::OpenDiagram(std::optional<std::int32_t> id) {
   if (id && !model_->FindDiagram(*id))
-    throw host::Error(host::ErrorKind::host, "diagram " + std::to_string(*id) + " does not exist");
+    throw host::Error(host::ErrorKind::kHost, "diagram " + std::to_string(*id) + " does not exist");
   active_diagram_ = id;
 }
 

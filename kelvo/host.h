@@ -21,12 +21,12 @@ namespace kelvo {
 
 // The object of the rule run in progress, to which the host attributes a reported violation.
 struct RunObject {
-  enum class Kind { none, element, connector };
-  Kind kind = Kind::none;
+  enum class Kind { kNone, kElement, kConnector };
+  Kind kind = Kind::kNone;
   std::int32_t id = 0;
 
-  static RunObject Element(std::int32_t id) { return {Kind::element, id}; }
-  static RunObject Connector(std::int32_t id) { return {Kind::connector, id}; }
+  static RunObject Element(std::int32_t id) { return {Kind::kElement, id}; }
+  static RunObject Connector(std::int32_t id) { return {Kind::kConnector, id}; }
   bool operator==(const RunObject&) const = default;
 };
 

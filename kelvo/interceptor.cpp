@@ -129,7 +129,7 @@ struct Interceptor::State {
     if (trace) lines.push_back(make_line());
     for (const Fault& fault : faults) {
       if (fault.member == name && (!fault.nth || *fault.nth == count)) {
-        throw host::Error(host::ErrorKind::host, name + " failed (call " + std::to_string(count) +
+        throw host::Error(host::ErrorKind::kHost, name + " failed (call " + std::to_string(count) +
                                                      " of it, a fault set by the host)");
       }
     }

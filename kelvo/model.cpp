@@ -126,7 +126,7 @@ void IdIndex::Add(std::int32_t id, std::size_t position) {
 }
 
 void ThrowIndexOutOfRange(std::int32_t index) {
-  throw host::Error(host::ErrorKind::index, "collection index " + std::to_string(index) + " out of range");
+  throw host::Error(host::ErrorKind::kIndex, "collection index " + std::to_string(index) + " out of range");
 }
 
 // --- objects -------------------------------------------------------------------------------
@@ -185,7 +185,7 @@ PackageObject::PackageObject(PackageData data, Model* model)
 std::int16_t DiagramCollection::ItemCount() {
   if (items_.size() > static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max())) {
     throw host::Error(
-        host::ErrorKind::overflow,
+        host::ErrorKind::kOverflow,
         "ModelCollection.ItemCount: " + std::to_string(items_.size()) + " items do not fit a 16-bit count");
   }
   return static_cast<std::int16_t>(items_.size());
@@ -310,7 +310,7 @@ std::unique_ptr<Model> Model::Build(ModelData data) {
 std::shared_ptr<DiagramObject> Model::AddDiagram(std::int32_t package, std::int32_t parent,
                                                  std::u16string name, std::u16string type) {
   if (max_diagram_id_ == std::numeric_limits<std::int32_t>::max()) {
-    throw host::Error(host::ErrorKind::host, "ModelCollection.CreateItem: no diagram id left");
+    throw host::Error(host::ErrorKind::kHost, "ModelCollection.CreateItem: no diagram id left");
   }
   DiagramData data;
   data.id = max_diagram_id_ = std::max(max_diagram_id_, 0) + 1;

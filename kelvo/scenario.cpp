@@ -37,12 +37,12 @@ void PlayCall(Session& session, platform::DispatchObject& addin, const ScenarioS
 void PlayHostStep(Session& session, platform::DispatchObject& addin, const ScenarioStep& step,
                   PlayedStep& played) {
   try {
-    if (step.kind == ScenarioStep::Kind::select) session.host().SelectPackage(step.target);
-    if (step.kind == ScenarioStep::Kind::open) session.host().OpenDiagram(step.target);
+    if (step.kind == ScenarioStep::Kind::kSelect) session.host().SelectPackage(step.target);
+    if (step.kind == ScenarioStep::Kind::kOpen) session.host().OpenDiagram(step.target);
   } catch (const host::Error& e) {
     played.error = platform::CallError{e.kind(), e.what()};
   }
-  if (step.kind == ScenarioStep::Kind::validate) played.failures = RunValidation(session, addin).failures;
+  if (step.kind == ScenarioStep::Kind::kValidate) played.failures = RunValidation(session, addin).failures;
 }
 
 }  // namespace
@@ -64,7 +64,7 @@ std::vector<PlayedStep> PlayScenario(const Scenario& scenario, const platform::L
       const std::size_t first_violation = host.violations().size();
       PlayedStep& entry = played.emplace_back();
       entry.step = &step;
-      if (step.kind == ScenarioStep::Kind::call) {
+      if (step.kind == ScenarioStep::Kind::kCall) {
         PlayCall(session, *addin, step, entry);
       } else {
         PlayHostStep(session, *addin, step, entry);

@@ -22,8 +22,8 @@
 namespace kelvo {
 
 struct ScenarioStep {
-  enum class Kind { call, select, open, validate };
-  Kind kind = Kind::call;
+  enum class Kind { kCall, kSelect, kOpen, kValidate };
+  Kind kind = Kind::kCall;
 
   // call steps
   std::string call;                       // the event method of COrbelt

@@ -8,14 +8,14 @@ namespace kelvo {
 
 ObjectInfo Describe(const Model& model, RunObject object) {
   ObjectInfo info{object.kind, object.id, {}, {}, {}};
-  if (object.kind == RunObject::Kind::element) {
+  if (object.kind == RunObject::Kind::kElement) {
     if (const auto& e = model.FindElement(object.id)) {
       info.key = e->data().key;
       info.name = e->data().name;
       info.type = e->data().stereotype;
       return info;
     }
-  } else if (object.kind == RunObject::Kind::connector) {
+  } else if (object.kind == RunObject::Kind::kConnector) {
     if (const auto& c = model.FindConnector(object.id)) {
       info.key = c->data().key;
       info.name = c->data().name;
@@ -23,7 +23,7 @@ ObjectInfo Describe(const Model& model, RunObject object) {
       return info;
     }
   }
-  if (object.kind != RunObject::Kind::none) info.key = platform::FromUtf8(std::to_string(object.id));
+  if (object.kind != RunObject::Kind::kNone) info.key = platform::FromUtf8(std::to_string(object.id));
   return info;
 }
 

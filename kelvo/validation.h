@@ -21,7 +21,7 @@ namespace kelvo {
 
 // A model object as reports show it.
 struct ObjectInfo {
-  RunObject::Kind kind = RunObject::Kind::none;
+  RunObject::Kind kind = RunObject::Kind::kNone;
   std::int32_t id = 0;
   std::u16string key;  // the element's or connector's key; the decimal id for an unknown object
   std::u16string name;

@@ -38,7 +38,7 @@ void SetErrorInfo(std::string description);
 std::string TakeErrorInfo();
 
 struct CallError {
-  host::ErrorKind kind = host::ErrorKind::host;
+  host::ErrorKind kind = host::ErrorKind::kHost;
   std::string message;
 };
 
@@ -57,9 +57,9 @@ CallResult CallGuarded(Body&& body) noexcept {
   } catch (const host::Error& e) {
     return CallResult{{}, CallError{e.kind(), e.what()}};
   } catch (const std::exception& e) {
-    return CallResult{{}, CallError{host::ErrorKind::host, e.what()}};
+    return CallResult{{}, CallError{host::ErrorKind::kHost, e.what()}};
   } catch (...) {
-    return CallResult{{}, CallError{host::ErrorKind::host, "unknown failure"}};
+    return CallResult{{}, CallError{host::ErrorKind::kHost, "unknown failure"}};
   }
 }
 
@@ -95,7 +95,7 @@ template <>
 struct Arg<std::u16string&> {
   static std::u16string& From(host::Variant& v) {
     if (auto* s = std::get_if<std::u16string>(&v)) return *s;
-    throw host::Error(host::ErrorKind::type_mismatch, "type mismatch: a string argument was expected");
+    throw host::Error(host::ErrorKind::kTypeMismatch, "type mismatch: a string argument was expected");
   }
 };
 
@@ -113,12 +113,12 @@ struct Arg<const host::Ref<I>&> {
     if (std::holds_alternative<std::monostate>(v)) return {};
     auto* object = std::get_if<std::shared_ptr<host::Object>>(&v);
     if (!object)
-      throw host::Error(host::ErrorKind::type_mismatch,
+      throw host::Error(host::ErrorKind::kTypeMismatch,
                         std::string("type mismatch: ") + I::kInterfaceName + " expected");
     if (!*object) return {};
     auto typed = std::dynamic_pointer_cast<I>(*object);
     if (!typed)
-      throw host::Error(host::ErrorKind::type_mismatch,
+      throw host::Error(host::ErrorKind::kTypeMismatch,
                         std::string("type mismatch: ") + I::kInterfaceName + " expected");
     return host::Ref<I>(std::move(typed));
   }
@@ -143,7 +143,7 @@ template <class T, class R, class... A>
 Operation<T> Op(std::string name, R (T::*method)(A...)) {
   return {std::move(name), [method](T& self, ArgRefs args) -> host::Variant {
             if (args.size() != sizeof...(A)) {
-              throw host::Error(host::ErrorKind::type_mismatch, "wrong number of arguments");
+              throw host::Error(host::ErrorKind::kTypeMismatch, "wrong number of arguments");
             }
             return [&]<std::size_t... I>(std::index_sequence<I...>)->host::Variant {
               if constexpr (std::is_void_v<R>) {
@@ -199,7 +199,7 @@ class AutomationObject final : public DispatchObject {
           return op.call(*object_, args);
         }
       }
-      throw host::Error(host::ErrorKind::host,
+      throw host::Error(host::ErrorKind::kHost,
                         "no operation named " + std::string(operation.begin(), operation.end()));
     });
   }

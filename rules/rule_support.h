@@ -34,7 +34,7 @@ enum class Level : std::int32_t { kError = 0, kWarning = 1 };
 inline std::int16_t AddCounts(std::int16_t a, std::int16_t b) {
   const int sum = int{a} + int{b};
   if (sum > std::numeric_limits<std::int16_t>::max() || sum < std::numeric_limits<std::int16_t>::min()) {
-    throw host::Error(host::ErrorKind::overflow, "overflow: a count passed 32767");
+    throw host::Error(host::ErrorKind::kOverflow, "overflow: a count passed 32767");
   }
   return static_cast<std::int16_t>(sum);
 }
@@ -42,7 +42,7 @@ inline std::int16_t AddCounts(std::int16_t a, std::int16_t b) {
 // Narrows a size to a 16-bit count, failing when it does not fit.
 inline std::int16_t ToCount(std::size_t size) {
   if (size > static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max())) {
-    throw host::Error(host::ErrorKind::overflow, "overflow: a count passed 32767");
+    throw host::Error(host::ErrorKind::kOverflow, "overflow: a count passed 32767");
   }
   return static_cast<std::int16_t>(size);
 }

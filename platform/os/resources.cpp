@@ -13,7 +13,7 @@ std::u16string LoadStringFrom(const ResourceDirectory& directory, std::int32_t i
   const auto* found = std::lower_bound(directory.strings, end, id,
                                        [](const StringResource& s, std::int32_t key) { return s.id < key; });
   if (found == end || found->id != id) {
-    throw host::Error(host::ErrorKind::resource, "string resource " + std::to_string(id) + " not found");
+    throw host::Error(host::ErrorKind::kResource, "string resource " + std::to_string(id) + " not found");
   }
   return {found->text, found->length};
 }
@@ -24,7 +24,7 @@ std::span<const std::uint8_t> LoadBinaryFrom(const ResourceDirectory& directory,
     const auto& r = directory.binaries[i];
     if (r.id == id && type == r.type) return {r.data, r.size};
   }
-  throw host::Error(host::ErrorKind::resource,
+  throw host::Error(host::ErrorKind::kResource,
                     "resource " + std::string(type) + " " + std::to_string(id) + " not found");
 }
 

@@ -125,9 +125,9 @@ INSTANTIATE_TEST_SUITE_P(
                     NewElementCase{"IdAsDigits", {std::u16string(u"10")}, std::nullopt},
                     NewElementCase{
                         "OnlyTheFirstEntryCounts", {std::int32_t{10}, std::u16string(u"junk")}, std::nullopt},
-                    NewElementCase{"NoEntry", {}, host::ErrorKind::index},
-                    NewElementCase{"NotANumber", {std::u16string(u"ten")}, host::ErrorKind::type_mismatch},
-                    NewElementCase{"UnknownElement", {std::int32_t{99}}, host::ErrorKind::host}),
+                    NewElementCase{"NoEntry", {}, host::ErrorKind::kIndex},
+                    NewElementCase{"NotANumber", {std::u16string(u"ten")}, host::ErrorKind::kTypeMismatch},
+                    NewElementCase{"UnknownElement", {std::int32_t{99}}, host::ErrorKind::kHost}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

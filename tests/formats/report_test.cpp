@@ -15,21 +15,21 @@ std::vector<formats::ModelReport> Reports() {
   result.diagram = kelvo::DiagramInfo{5, u"Orders"};
   result.elements = 2;
   result.connectors = 1;
-  result.violations = {{{RunObject::Kind::element, 10, u"StartEvent_1", u"Order \"in\"", u"StartEvent"},
+  result.violations = {{{RunObject::Kind::kElement, 10, u"StartEvent_1", u"Order \"in\"", u"StartEvent"},
                         u"{R1}",
                         u"Start rule",
                         0,
                         u"no flow"},
-                       {{RunObject::Kind::connector, 100, u"100", u"", u"SequenceFlow"},
+                       {{RunObject::Kind::kConnector, 100, u"100", u"", u"SequenceFlow"},
                         u"{R2}",
                         std::nullopt,
                         1,
                         u"odd flow"}};
-  result.failures = {{{}, u"", std::nullopt, {host::ErrorKind::resource, "string 113 missing"}},
-                     {{RunObject::Kind::element, 11, u"11", u"Work", u"Activity"},
+  result.failures = {{{}, u"", std::nullopt, {host::ErrorKind::kResource, "string 113 missing"}},
+                     {{RunObject::Kind::kElement, 11, u"11", u"Work", u"Activity"},
                       u"{R1}",
                       u"Start rule",
-                      {host::ErrorKind::overflow, "count overflow"}}};
+                      {host::ErrorKind::kOverflow, "count overflow"}}};
   return {{"orders.json", result}, {"", {}}};
 }
 

@@ -52,12 +52,12 @@ TEST_P(ToLongFails, WithTheRightKind) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, ToLongFails,
-    testing::Values(Failure{"Letters", std::u16string(u"twelve"), host::ErrorKind::type_mismatch},
-                    Failure{"EmptyText", std::u16string(u""), host::ErrorKind::type_mismatch},
-                    Failure{"TrailingWord", std::u16string(u"12 apples"), host::ErrorKind::type_mismatch},
-                    Failure{"Array", host::StringArray{u"1"}, host::ErrorKind::type_mismatch},
-                    Failure{"TooLargeText", std::u16string(u"2147483648"), host::ErrorKind::overflow},
-                    Failure{"TooLargeDouble", 1e12, host::ErrorKind::overflow}),
+    testing::Values(Failure{"Letters", std::u16string(u"twelve"), host::ErrorKind::kTypeMismatch},
+                    Failure{"EmptyText", std::u16string(u""), host::ErrorKind::kTypeMismatch},
+                    Failure{"TrailingWord", std::u16string(u"12 apples"), host::ErrorKind::kTypeMismatch},
+                    Failure{"Array", host::StringArray{u"1"}, host::ErrorKind::kTypeMismatch},
+                    Failure{"TooLargeText", std::u16string(u"2147483648"), host::ErrorKind::kOverflow},
+                    Failure{"TooLargeDouble", 1e12, host::ErrorKind::kOverflow}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A collection that exists only as long as a reference holds it, as a host's wrapper would.
@@ -96,7 +96,7 @@ TEST(Ref, UnsetReferencesAreNullObjectErrors) {
     unset->Name();
     FAIL() << "no error";
   } catch (const host::Error& e) {
-    EXPECT_EQ(e.kind(), host::ErrorKind::null_object);
+    EXPECT_EQ(e.kind(), host::ErrorKind::kNullObject);
     EXPECT_NE(std::string(e.what()).find("ConnectorTag"), std::string::npos);
   }
   host::Ref<host::Collection<host::DiagramPlacement>> collection;

@@ -94,7 +94,7 @@ TEST(HostRules, ViolationsBelongToTheRunInProgress) {
   host->EndRun();
   const auto violations = host->TakeViolations();
   ASSERT_EQ(violations.size(), 2u);
-  EXPECT_EQ(violations[0].object.kind, kelvo::RunObject::Kind::none);
+  EXPECT_EQ(violations[0].object.kind, kelvo::RunObject::Kind::kNone);
   EXPECT_EQ(violations[1].object, kelvo::RunObject::Element(10));
   EXPECT_EQ(violations[1].level, 1);
   EXPECT_TRUE(host->violations().empty());

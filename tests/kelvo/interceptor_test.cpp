@@ -139,7 +139,7 @@ TEST_F(InterceptorTest, TheNthCallOfAMemberFailsCountedOverTheSession) {
     repository_->HostBuild();
     FAIL() << "the second call went through";
   } catch (const host::Error& e) {
-    EXPECT_EQ(e.kind(), host::ErrorKind::host);
+    EXPECT_EQ(e.kind(), host::ErrorKind::kHost);
     EXPECT_NE(std::string(e.what()).find("Repository.HostBuild"), std::string::npos);
   }
   EXPECT_EQ(repository_->HostBuild(), 1300);

@@ -131,9 +131,9 @@ TEST(ModelLookups, MissingObjectsFailAsTheHostDoes) {
   const auto a = b.Element(u"Activity");
   b.Connector(a, a, u"SequenceFlow");
   auto host = b.Host();
-  EXPECT_EQ(ErrorKindOf([&] { host->ElementById(999); }), host::ErrorKind::host);
-  EXPECT_EQ(ErrorKindOf([&] { host->ElementById(a)->Tags()->GetAt(0); }), host::ErrorKind::index);
-  EXPECT_EQ(ErrorKindOf([&] { host->ElementById(a)->ConnectorList()->GetAt(-1); }), host::ErrorKind::index);
+  EXPECT_EQ(ErrorKindOf([&] { host->ElementById(999); }), host::ErrorKind::kHost);
+  EXPECT_EQ(ErrorKindOf([&] { host->ElementById(a)->Tags()->GetAt(0); }), host::ErrorKind::kIndex);
+  EXPECT_EQ(ErrorKindOf([&] { host->ElementById(a)->ConnectorList()->GetAt(-1); }), host::ErrorKind::kIndex);
   EXPECT_FALSE(host->ConnectorById(999));
   EXPECT_TRUE(host->ConnectorById(100));
 }

@@ -37,7 +37,7 @@ class FakeAddin final : public platform::DispatchObject {
         rules_.push_back(service->AddRule(category, 0, u"Element rule"));
         if (first_ever_.empty()) first_ever_ = rules_.front();
         if (fail_registration_after_first_rule)
-          throw host::Error(host::ErrorKind::resource, "string 113 missing");
+          throw host::Error(host::ErrorKind::kResource, "string 113 missing");
         rules_.push_back(service->AddRule(category, 0, u"Connector rule"));
         return {};
       }
@@ -47,7 +47,7 @@ class FakeAddin final : public platform::DispatchObject {
         auto element =
             std::dynamic_pointer_cast<host::Element>(std::get<std::shared_ptr<host::Object>>(*args[2]));
         events.push_back("element " + std::to_string(element->Id()) + rule_text);
-        if (element->Id() == fail_on_element) throw host::Error(host::ErrorKind::overflow, "count overflow");
+        if (element->Id() == fail_on_element) throw host::Error(host::ErrorKind::kOverflow, "count overflow");
         if (rule == rules_[0] && element->StereotypeName() == u"StartEvent") {
           repository->ValidationService()->ReportViolation(rule, 0, u"start problem");
           repository->ValidationService()->ReportViolation(first_ever_, 1, u"old id");
@@ -70,7 +70,7 @@ class FakeAddin final : public platform::DispatchObject {
 std::string Line(const kelvo::ObjectInfo& o, const std::optional<std::u16string>& rule,
                  const std::string& tail) {
   using Kind = kelvo::RunObject::Kind;
-  const char* kind = o.kind == Kind::none ? "none" : o.kind == Kind::element ? "element" : "connector";
+  const char* kind = o.kind == Kind::kNone ? "none" : o.kind == Kind::kElement ? "element" : "connector";
   return std::string(kind) + " " + std::to_string(o.id) + " " + platform::ToUtf8(o.type) + " [" +
          platform::ToUtf8(rule.value_or(u"?")) + "] " + tail;
 }

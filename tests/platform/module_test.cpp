@@ -120,7 +120,7 @@ TEST_F(Boundary, AMemberUsedOnAnUnsetRepositoryIsANullObjectError) {
   const auto result = Call("Kelvo_GetMenuItems", {host::Variant{}, std::u16string(u"MainMenu"),
                                                   std::u16string(u"-&BPMN Technology")});
   ASSERT_TRUE(result.error);
-  EXPECT_EQ(result.error->kind, host::ErrorKind::null_object);
+  EXPECT_EQ(result.error->kind, host::ErrorKind::kNullObject);
 }
 
 TEST_F(Boundary, BadCallsComeBackAsErrors) {
@@ -130,7 +130,7 @@ TEST_F(Boundary, BadCallsComeBackAsErrors) {
   const auto mismatch = Call("Kelvo_OnRunConnectorRule",
                              {host::Variant{}, std::u16string(u"id"), std::u16string(u"not a number")});
   ASSERT_TRUE(mismatch.error);
-  EXPECT_EQ(mismatch.error->kind, host::ErrorKind::type_mismatch);
+  EXPECT_EQ(mismatch.error->kind, host::ErrorKind::kTypeMismatch);
 }
 
 }  // namespace

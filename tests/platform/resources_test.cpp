@@ -36,7 +36,7 @@ void ExpectResourceError(const std::function<void()>& read) {
     read();
     FAIL() << "no error";
   } catch (const host::Error& e) {
-    EXPECT_EQ(e.kind(), host::ErrorKind::resource);
+    EXPECT_EQ(e.kind(), host::ErrorKind::kResource);
   }
 }
 

@@ -49,7 +49,7 @@ TEST_P(HostFaults, EndTheRunAndKeepEarlierReports) {
     session.rules().RunElementRule(session.repository(), rule, session.Element(10));
     FAIL() << "the run went on past the failure";
   } catch (const host::Error& error) {
-    EXPECT_EQ(error.kind(), host::ErrorKind::host);
+    EXPECT_EQ(error.kind(), host::ErrorKind::kHost);
   }
   EXPECT_EQ(session.TakeReports(), GetParam().reports_before);
 }

@@ -139,7 +139,7 @@ TEST_P(CountLimits, OverflowPast32767) {
     EXPECT_FALSE(GetParam().overflows);
   } catch (const host::Error& error) {
     EXPECT_TRUE(GetParam().overflows);
-    EXPECT_EQ(error.kind(), host::ErrorKind::overflow);
+    EXPECT_EQ(error.kind(), host::ErrorKind::kOverflow);
   }
 }
 
@@ -178,7 +178,7 @@ TEST(CountLimits, RuleIdListsPast32767Entries) {
     session.RunElement("Rule_04", 10);
     FAIL() << "a lookup over 32,769 entries went through";
   } catch (const host::Error& error) {
-    EXPECT_EQ(error.kind(), host::ErrorKind::overflow);
+    EXPECT_EQ(error.kind(), host::ErrorKind::kOverflow);
   }
 }
 

@@ -113,7 +113,7 @@ TEST(StartEventRules, NoActiveDiagramEndsTheCheckAfterEarlierReports) {
     session.rules().RunElementRule(session.repository(), rule, session.Element(kStart));
     FAIL() << "the check went on without a diagram";
   } catch (const host::Error& error) {
-    EXPECT_EQ(error.kind(), host::ErrorKind::null_object);
+    EXPECT_EQ(error.kind(), host::ErrorKind::kNullObject);
   }
   EXPECT_EQ(session.TakeReports(), std::vector<std::string>{R4(128, 0)});
 }

@@ -124,7 +124,6 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, UnusableInput,
     testing::Values(
         Unusable{"NoCommand", {}, "A subcommand is required"},
-        Unusable{"UnknownCommand", {"lint"}, "A subcommand is required"},
         Unusable{"UnknownFormat", {"validate", "--format", "xml"}, "xml"},
         Unusable{"MissingScenario", {"host"}, "SCENARIO"},
         Unusable{"MissingFile", {"validate", "/no/such/model.json"}, "/no/such/model.json"},

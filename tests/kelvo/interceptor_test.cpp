@@ -36,6 +36,7 @@ class InterceptorTest : public testing::Test {
 };
 
 // What the add-in does through the wrapped repository, checking what the host returned or did.
+// Reads, writes and calls without arguments are pinned by the traced golden shell session.
 struct Use {
   const char* name;
   void (*use)(host::Repository& repository, kelvo::Host& host);
@@ -52,10 +53,7 @@ TEST_P(TracedUse, ReachesTheHostAndIsTraced) {
 
 INSTANTIATE_TEST_SUITE_P(
     Uses, TracedUse,
-    testing::Values(Use{"Read",
-                        [](host::Repository& r, kelvo::Host&) { EXPECT_EQ(r.HostBuild(), 1300); },
-                        {"Repository.HostBuild"}},
-                    Use{"CallWithArguments",
+    testing::Values(Use{"CallWithArguments",
                         [](host::Repository& r, kelvo::Host& host) {
                           r.SetProfileVisible(u"BPMN", u"", true);
                           const auto service = r.ValidationService();
@@ -65,19 +63,6 @@ INSTANTIATE_TEST_SUITE_P(
                         {"Repository.SetProfileVisible(\"BPMN\", \"\", true)",
                          "Repository.ValidationService()", "ValidationService.AddRule(\"{C}\", 0, \"First\")",
                          "ValidationService.ReportViolation(\"{KV-RULE-0001}\", 1, \"Broken\")"}},
-                    Use{"CallWithoutArgumentsAndWrite",
-                        [](host::Repository& r, kelvo::Host& host) {
-                          const auto diagram =
-                              r.SelectedPackage()->Diagrams()->CreateItem(u"New", u"BPMN::BPMN");
-                          diagram->SetPresetProperty(7);
-                          EXPECT_TRUE(diagram->Save());
-                          r.ShowDiagram(diagram->Id());
-                          EXPECT_EQ(host.active_diagram(), 2);
-                          EXPECT_EQ(host.model().FindDiagram(2)->preset_property(), 7);
-                        },
-                        {"Repository.SelectedPackage", "Package.Diagrams",
-                         "ModelCollection.CreateItem(\"New\", \"BPMN::BPMN\")", "Diagram.PresetProperty=7",
-                         "Diagram.Save()", "Diagram.Id", "Repository.ShowDiagram(2)"}},
                     Use{"LateBoundCall",
                         [](host::Repository& r, kelvo::Host& host) {
                           std::vector<host::Variant> none;
@@ -131,17 +116,13 @@ INSTANTIATE_TEST_SUITE_P(
         Quoting{"Longer", std::u16string(65, u'x'), "<string of 65 characters>"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The golden validation session shows the failure's kind and words; here the calls after it
+// go through again, and every call is traced and counted.
 TEST_F(InterceptorTest, TheNthCallOfAMemberFailsCountedOverTheSession) {
   Start(true, {{"Repository.HostBuild", 2}});
   EXPECT_EQ(repository_->HostBuild(), 1300);
   interceptor_->TakeTrace();  // a new step: the count goes on
-  try {
-    repository_->HostBuild();
-    FAIL() << "the second call went through";
-  } catch (const host::Error& e) {
-    EXPECT_EQ(e.kind(), host::ErrorKind::kHost);
-    EXPECT_NE(std::string(e.what()).find("Repository.HostBuild"), std::string::npos);
-  }
+  EXPECT_THROW(repository_->HostBuild(), host::Error);
   EXPECT_EQ(repository_->HostBuild(), 1300);
   EXPECT_EQ(interceptor_->TakeTrace(), (Lines{"Repository.HostBuild", "Repository.HostBuild"}));
   EXPECT_EQ(interceptor_->CallCount("Repository.HostBuild"), 3);

@@ -38,10 +38,6 @@ Model WithOwnedDiagram(Model model) {
 
 std::string R7(int message) { return Report(message, "Rule_07", 1); }
 
-class ActivityRules : public testing::TestWithParam<CheckCase> {};
-
-TEST_P(ActivityRules, ReportsInOrder) { ExpectElementReports("Rule_07", GetParam()); }
-
 // StartQuantity is read as the number it begins with; no number reads as 0.
 TEST(StartQuantity, MustBeGreaterThanZero) {
   const std::vector<std::u16string> accepted{u"0.5", u"3 tasks", u"  2", u"+.5", u"5E-1", u"4e"};
@@ -57,72 +53,67 @@ TEST(StartQuantity, MustBeGreaterThanZero) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ActivityRules,
-    testing::Values(
-        CheckCase{
-            "not_an_activity", Model().Add(kActivity, u"Gateway", {{u"Implementation", u"Web Service"}}), {}},
-        CheckCase{"standard_loop_168_only", Activity({{u"LoopType", u"Standard"}}), {R7(168)}},
-        CheckCase{"multi_instance_complex_169_170",
-                  Activity({{u"LoopType", u"MultiInstance"}, {u"MI_FlowCondition", u"Complex"}}),
-                  {R7(169), R7(170)}},
-        CheckCase{"multi_instance_all_169",
-                  Activity({{u"LoopType", u"MultiInstance"}, {u"MI_FlowCondition", u"All"}}),
-                  {R7(169)}},
-        CheckCase{"ad_hoc_without_completion_173",
-                  Activity({{u"ActivityType", u"Sub-Process"}, {u"AdHoc", u"true"}}),
-                  {R7(173)}},
-        CheckCase{"ad_hoc_compared_case_sensitively",
-                  Activity({{u"ActivityType", u"Sub-Process"}, {u"AdHoc", u"True"}}),
-                  {}},
-        CheckCase{"independent_without_child_diagram_174",
-                  Activity({{u"ActivityType", u"Sub-Process"}, {u"SubProcessType", u"Independent"}}),
-                  {R7(174)}},
-        CheckCase{"independent_with_diagram_ref",
-                  Activity({{u"ActivityType", u"Sub-Process"},
-                            {u"SubProcessType", u"Independent"},
-                            {u"DiagramRef", u"d"}}),
-                  {}},
-        CheckCase{"independent_with_owned_diagram",
-                  WithOwnedDiagram(Activity({{u"ActivityType", u"Sub-Process"},
-                                             {u"SubProcessType", u"Independent"}})),
-                  {}},
-        CheckCase{
-            "task_ignores_sub_process_tags",
-            Activity({{u"ActivityType", u"Task"}, {u"AdHoc", u"true"}, {u"SubProcessType", u"Independent"}}),
-            {}},
-        CheckCase{
-            "no_activity_type_ignores_task_type",
-            Activity({{u"TaskType", u"None"}}).Add(20, u"Pool").Connect(100, 20, kActivity, u"MessageFlow"),
-            {}},
-        CheckCase{"service_in_message_set_178", Task(u"Service", 0, 0, {u"InMessage", u"m"}), {R7(178)}},
-        CheckCase{"service_without_flows_177_178", Task(u"Service", 0, 0), {R7(177), R7(178)}},
-        CheckCase{"receive_with_both_flows_179", Task(u"Receive", 1, 1), {R7(179)}},
-        CheckCase{"receive_without_flows_180", Task(u"Receive", 0, 0), {R7(180)}},
-        CheckCase{"send_with_incoming_181_182", Task(u"Send", 1, 0), {R7(181), R7(182)}},
-        CheckCase{"script_with_several_flows_once", Task(u"Script", 2, 1), {R7(185)}},
-        CheckCase{"none_with_outgoing_188", Task(u"None", 0, 1), {R7(188)}},
-        CheckCase{"reference_reads_nothing", Task(u"Reference", 1, 1), {}},
-        CheckCase{"task_type_compared_case_sensitively", Task(u"script", 1, 0), {}},
-        CheckCase{"flows_of_boundary_event_count_for_activity",
-                  Task(u"Receive", 0, 0)
-                      .Add(12, u"IntermediateEvent", {}, {.parent = kActivity, .base_type = u"ObjectNode"})
-                      .Add(20, u"Pool")
-                      .Connect(100, 20, 12, u"MessageFlow"),
-                  {}},
-        CheckCase{"everything_broken_in_order",
-                  Model()
-                      .Add(kActivity, u"Activity",
-                           {{u"StartQuantity", u"0"},
-                            {u"LoopType", u"MultiInstance"},
-                            {u"MI_FlowCondition", u"Complex"},
-                            {u"ActivityType", u"Task"},
-                            {u"TaskType", u"Send"},
-                            {u"Implementation", u"Web Service"}})
-                      .Add(20, u"Pool")
-                      .Connect(100, 20, kActivity, u"MessageFlow"),
-                  {R7(167), R7(169), R7(170), R7(181), R7(182), Report(221, "Rule_03", 0)}}),
-    CaseName);
+const std::vector<CheckCase> kCases = {
+    {"not_an_activity", Model().Add(kActivity, u"Gateway", {{u"Implementation", u"Web Service"}}), {}},
+    {"standard_loop_168_only", Activity({{u"LoopType", u"Standard"}}), {R7(168)}},
+    {"multi_instance_complex_169_170",
+     Activity({{u"LoopType", u"MultiInstance"}, {u"MI_FlowCondition", u"Complex"}}),
+     {R7(169), R7(170)}},
+    {"multi_instance_all_169",
+     Activity({{u"LoopType", u"MultiInstance"}, {u"MI_FlowCondition", u"All"}}),
+     {R7(169)}},
+    {"ad_hoc_without_completion_173",
+     Activity({{u"ActivityType", u"Sub-Process"}, {u"AdHoc", u"true"}}),
+     {R7(173)}},
+    {"ad_hoc_compared_case_sensitively",
+     Activity({{u"ActivityType", u"Sub-Process"}, {u"AdHoc", u"True"}}),
+     {}},
+    {"independent_without_child_diagram_174",
+     Activity({{u"ActivityType", u"Sub-Process"}, {u"SubProcessType", u"Independent"}}),
+     {R7(174)}},
+    {"independent_with_diagram_ref",
+     Activity(
+         {{u"ActivityType", u"Sub-Process"}, {u"SubProcessType", u"Independent"}, {u"DiagramRef", u"d"}}),
+     {}},
+    {"independent_with_owned_diagram",
+     WithOwnedDiagram(Activity({{u"ActivityType", u"Sub-Process"}, {u"SubProcessType", u"Independent"}})),
+     {}},
+    {"task_ignores_sub_process_tags",
+     Activity({{u"ActivityType", u"Task"}, {u"AdHoc", u"true"}, {u"SubProcessType", u"Independent"}}),
+     {}},
+    {"no_activity_type_ignores_task_type",
+     Activity({{u"TaskType", u"None"}}).Add(20, u"Pool").Connect(100, 20, kActivity, u"MessageFlow"),
+     {}},
+    {"service_in_message_set_178", Task(u"Service", 0, 0, {u"InMessage", u"m"}), {R7(178)}},
+    {"service_without_flows_177_178", Task(u"Service", 0, 0), {R7(177), R7(178)}},
+    {"receive_with_both_flows_179", Task(u"Receive", 1, 1), {R7(179)}},
+    {"receive_without_flows_180", Task(u"Receive", 0, 0), {R7(180)}},
+    {"send_with_incoming_181_182", Task(u"Send", 1, 0), {R7(181), R7(182)}},
+    {"script_with_several_flows_once", Task(u"Script", 2, 1), {R7(185)}},
+    {"none_with_outgoing_188", Task(u"None", 0, 1), {R7(188)}},
+    {"reference_reads_nothing", Task(u"Reference", 1, 1), {}},
+    {"task_type_compared_case_sensitively", Task(u"script", 1, 0), {}},
+    {"flows_of_boundary_event_count_for_activity",
+     Task(u"Receive", 0, 0)
+         .Add(12, u"IntermediateEvent", {}, {.parent = kActivity, .base_type = u"ObjectNode"})
+         .Add(20, u"Pool")
+         .Connect(100, 20, 12, u"MessageFlow"),
+     {}},
+    {"everything_broken_in_order",
+     Model()
+         .Add(kActivity, u"Activity",
+              {{u"StartQuantity", u"0"},
+               {u"LoopType", u"MultiInstance"},
+               {u"MI_FlowCondition", u"Complex"},
+               {u"ActivityType", u"Task"},
+               {u"TaskType", u"Send"},
+               {u"Implementation", u"Web Service"}})
+         .Add(20, u"Pool")
+         .Connect(100, 20, kActivity, u"MessageFlow"),
+     {R7(167), R7(169), R7(170), R7(181), R7(182), Report(221, "Rule_03", 0)}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Activity, RuleChecks, Rows("Rule_07", kCases), CaseName);
 
 }  // namespace
 }  // namespace rules_test

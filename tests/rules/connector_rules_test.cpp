@@ -30,59 +30,45 @@ const Options kOnBoundary{.parent = 20, .base_type = u"ObjectNode"};
 std::string R1(int message) { return Report(message, "Rule_01", 0); }
 std::string R2(int message) { return Report(message, "Rule_02", 0); }
 
-struct ConnectorCase {
-  CheckCase check;
-  std::string rule;
+const std::vector<CheckCase> kSequenceFlowCases = {
+    {"message_flow_ignored", Ends(u"StartEvent", u"StartEvent", u"MessageFlow"), {}},
+    {"gateway_to_end_event", Ends(u"Gateway", u"EndEvent"), {}},
+    {"from_end_event_121", Ends(u"EndEvent", u"Activity"), {R1(121)}},
+    {"from_end_event_on_boundary", Around(Ends(u"EndEvent", u"Activity", u"SequenceFlow", kOnBoundary)), {}},
+    {"to_start_event_122", Ends(u"Activity", u"StartEvent"), {R1(122)}},
+    {"to_start_event_on_boundary",
+     Around(Ends(u"Activity", u"StartEvent", u"SequenceFlow", {}, kOnBoundary)),
+     {}},
+    {"stereotype_compared_case_sensitively", Ends(u"activity", u"Activity"), {R1(121)}},
+    {"between_two_pools_123",
+     Around(Ends(u"Activity", u"Activity", u"SequenceFlow", {.parent = 30}, {.parent = 31})),
+     {R1(123)}},
+    {"from_pool_to_outside_123",
+     Around(Ends(u"Activity", u"Activity", u"SequenceFlow", {.parent = 30})),
+     {R1(123)}},
+    {"between_lanes_of_one_pool",
+     Around(Ends(u"Activity", u"Activity", u"SequenceFlow", {.parent = 32}, {.parent = 33})),
+     {}},
+    {"into_sub_process_of_same_pool",
+     Around(Ends(u"Activity", u"Activity", u"SequenceFlow", {.parent = 32}, {.parent = 21})),
+     {}},
+    {"all_three_in_order",
+     Around(Ends(u"EndEvent", u"StartEvent", u"SequenceFlow", {.parent = 30}, {.parent = 31})),
+     {R1(121), R1(122), R1(123)}},
 };
-std::ostream& operator<<(std::ostream& out, const ConnectorCase& c) { return out << c.check.name; }
 
-class ConnectorRules : public testing::TestWithParam<ConnectorCase> {};
+const std::vector<CheckCase> kMessageFlowCases = {
+    {"sequence_flow_ignored", Ends(u"Gateway", u"Gateway"), {}},
+    {"end_event_to_start_event", Ends(u"EndEvent", u"StartEvent", u"MessageFlow"), {}},
+    {"from_start_event_124", Ends(u"StartEvent", u"Pool", u"MessageFlow"), {R2(124)}},
+    {"into_end_event_125", Ends(u"Pool", u"EndEvent", u"MessageFlow"), {R2(125)}},
+    {"no_boundary_exception",
+     Around(Ends(u"IntermediateEvent", u"EndEvent", u"MessageFlow", kOnBoundary, kOnBoundary)),
+     {R2(124), R2(125)}},
+};
 
-TEST_P(ConnectorRules, ReportsInOrder) {
-  Model model = GetParam().check.model;
-  Session session(model.data());
-  EXPECT_EQ(session.RunConnector(GetParam().rule, GetParam().check.object_id), GetParam().check.expected);
-}
-
-ConnectorCase Sequence(std::string name, Model model, std::vector<std::string> expected) {
-  return {{std::move(name), std::move(model), std::move(expected), kFlow}, "Rule_01"};
-}
-ConnectorCase Message(std::string name, Model model, std::vector<std::string> expected) {
-  return {{std::move(name), std::move(model), std::move(expected), kFlow}, "Rule_02"};
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ConnectorRules,
-    testing::Values(
-        Sequence("message_flow_ignored", Ends(u"StartEvent", u"StartEvent", u"MessageFlow"), {}),
-        Sequence("gateway_to_end_event", Ends(u"Gateway", u"EndEvent"), {}),
-        Sequence("from_end_event_121", Ends(u"EndEvent", u"Activity"), {R1(121)}),
-        Sequence("from_end_event_on_boundary",
-                 Around(Ends(u"EndEvent", u"Activity", u"SequenceFlow", kOnBoundary)), {}),
-        Sequence("to_start_event_122", Ends(u"Activity", u"StartEvent"), {R1(122)}),
-        Sequence("to_start_event_on_boundary",
-                 Around(Ends(u"Activity", u"StartEvent", u"SequenceFlow", {}, kOnBoundary)), {}),
-        Sequence("stereotype_compared_case_sensitively", Ends(u"activity", u"Activity"), {R1(121)}),
-        Sequence("between_two_pools_123",
-                 Around(Ends(u"Activity", u"Activity", u"SequenceFlow", {.parent = 30}, {.parent = 31})),
-                 {R1(123)}),
-        Sequence("from_pool_to_outside_123",
-                 Around(Ends(u"Activity", u"Activity", u"SequenceFlow", {.parent = 30})), {R1(123)}),
-        Sequence("between_lanes_of_one_pool",
-                 Around(Ends(u"Activity", u"Activity", u"SequenceFlow", {.parent = 32}, {.parent = 33})), {}),
-        Sequence("into_sub_process_of_same_pool",
-                 Around(Ends(u"Activity", u"Activity", u"SequenceFlow", {.parent = 32}, {.parent = 21})), {}),
-        Sequence("all_three_in_order",
-                 Around(Ends(u"EndEvent", u"StartEvent", u"SequenceFlow", {.parent = 30}, {.parent = 31})),
-                 {R1(121), R1(122), R1(123)}),
-        Message("sequence_flow_ignored", Ends(u"Gateway", u"Gateway"), {}),
-        Message("end_event_to_start_event", Ends(u"EndEvent", u"StartEvent", u"MessageFlow"), {}),
-        Message("from_start_event_124", Ends(u"StartEvent", u"Pool", u"MessageFlow"), {R2(124)}),
-        Message("into_end_event_125", Ends(u"Pool", u"EndEvent", u"MessageFlow"), {R2(125)}),
-        Message("no_boundary_exception",
-                Around(Ends(u"IntermediateEvent", u"EndEvent", u"MessageFlow", kOnBoundary, kOnBoundary)),
-                {R2(124), R2(125)})),
-    [](const testing::TestParamInfo<ConnectorCase>& info) { return info.param.check.name; });
+INSTANTIATE_TEST_SUITE_P(SequenceFlow, RuleChecks, Rows("Rule_01", kSequenceFlowCases), CaseName);
+INSTANTIATE_TEST_SUITE_P(MessageFlow, RuleChecks, Rows("Rule_02", kMessageFlowCases), CaseName);
 
 }  // namespace
 }  // namespace rules_test

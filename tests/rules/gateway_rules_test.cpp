@@ -42,43 +42,35 @@ const Tags kDefault{{u"ConditionType", u"Default"}};
 
 std::string R8(int message, int level = 1) { return Report(message, "Rule_08", level); }
 
-class GatewayRules : public testing::TestWithParam<CheckCase> {};
+const std::vector<CheckCase> kCases = {
+    {"not_a_gateway", WithMessageFlows(Model().Add(kGateway, u"Activity")), {}},
+    {"message_flows_before_kind_checks", WithMessageFlows(Data(1, {})), {R8(189, 0), R8(190, 0), R8(192)}},
+    {"type_compared_case_sensitively", Of(u"xor", 0, {}), {}},
+    {"xor_without_xor_type", Of(u"XOR", 0, {}), {}},
+    {"data_without_gates_192", Data(1, {}), {R8(192)}},
+    {"data_single_gate_needs_no_expression", Data(1, {kNone}), {}},
+    {"data_default_skipped_bare_flow_194", Data(1, {kDefault, kExpression, kNone}), {R8(194)}},
+    {"data_each_bare_flow_reported", Data(1, {{}, kBareExpression}), {R8(194), R8(194)}},
+    {"data_ignores_incoming_flows", Data(3, {kExpression, kExpression}), {}},
+    {"event_single_gate_197_only", EventBased({kExpression}), {R8(197)}},
+    {"event_flow_without_condition_type_198", EventBased({kNone, {}}), {R8(198)}},
+    {"inclusive_runs_no_test", WithMessageFlows(Of(u"OR", 0, {})), {R8(189, 0), R8(190, 0)}},
+    {"complex_one_in_one_out_202", Of(u"Complex", 1, {kNone}), {R8(202)}},
+    {"complex_two_in_one_out_204", Of(u"Complex", 2, {kNone}), {R8(204)}},
+    {"complex_conditions_set",
+     Gateway({{u"GatewayType", u"Complex"}, {u"IncomingCondition", u"i"}, {u"OutgoingCondition", u"o"}}, 2,
+             {kNone, kNone}),
+     {}},
+    {"and_two_in_one_out", Of(u"AND", 2, {kNone}), {}},
+    {"and_one_in_two_out", Of(u"AND", 1, {kNone, kNone}), {}},
+    {"and_one_in_one_out_207", Of(u"AND", 1, {kNone}), {R8(207)}},
+    {"and_single_conditioned_gate_208", Of(u"AND", 2, {kBareExpression}), {R8(208)}},
+    {"complex_everything_broken_in_order",
+     WithMessageFlows(Of(u"Complex", 2, {kExpression, kDefault})),
+     {R8(189, 0), R8(190, 0), R8(203), R8(203), R8(204), R8(205)}},
+};
 
-TEST_P(GatewayRules, ReportsInOrder) { ExpectElementReports("Rule_08", GetParam()); }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GatewayRules,
-    testing::Values(
-        CheckCase{"not_a_gateway", WithMessageFlows(Model().Add(kGateway, u"Activity")), {}},
-        CheckCase{"message_flows_before_kind_checks",
-                  WithMessageFlows(Data(1, {})),
-                  {R8(189, 0), R8(190, 0), R8(192)}},
-        CheckCase{"type_compared_case_sensitively", Of(u"xor", 0, {}), {}},
-        CheckCase{"xor_without_xor_type", Of(u"XOR", 0, {}), {}},
-        CheckCase{"data_without_gates_192", Data(1, {}), {R8(192)}},
-        CheckCase{"data_single_gate_needs_no_expression", Data(1, {kNone}), {}},
-        CheckCase{"data_default_skipped_bare_flow_194", Data(1, {kDefault, kExpression, kNone}), {R8(194)}},
-        CheckCase{"data_each_bare_flow_reported", Data(1, {{}, kBareExpression}), {R8(194), R8(194)}},
-        CheckCase{"data_ignores_incoming_flows", Data(3, {kExpression, kExpression}), {}},
-        CheckCase{"event_single_gate_197_only", EventBased({kExpression}), {R8(197)}},
-        CheckCase{"event_flow_without_condition_type_198", EventBased({kNone, {}}), {R8(198)}},
-        CheckCase{"inclusive_runs_no_test", WithMessageFlows(Of(u"OR", 0, {})), {R8(189, 0), R8(190, 0)}},
-        CheckCase{"complex_one_in_one_out_202", Of(u"Complex", 1, {kNone}), {R8(202)}},
-        CheckCase{"complex_two_in_one_out_204", Of(u"Complex", 2, {kNone}), {R8(204)}},
-        CheckCase{"complex_conditions_set",
-                  Gateway({{u"GatewayType", u"Complex"},
-                           {u"IncomingCondition", u"i"},
-                           {u"OutgoingCondition", u"o"}},
-                          2, {kNone, kNone}),
-                  {}},
-        CheckCase{"and_two_in_one_out", Of(u"AND", 2, {kNone}), {}},
-        CheckCase{"and_one_in_two_out", Of(u"AND", 1, {kNone, kNone}), {}},
-        CheckCase{"and_one_in_one_out_207", Of(u"AND", 1, {kNone}), {R8(207)}},
-        CheckCase{"and_single_conditioned_gate_208", Of(u"AND", 2, {kBareExpression}), {R8(208)}},
-        CheckCase{"complex_everything_broken_in_order",
-                  WithMessageFlows(Of(u"Complex", 2, {kExpression, kDefault})),
-                  {R8(189, 0), R8(190, 0), R8(203), R8(203), R8(204), R8(205)}}),
-    CaseName);
+INSTANTIATE_TEST_SUITE_P(Gateway, RuleChecks, Rows("Rule_08", kCases), CaseName);
 
 }  // namespace
 }  // namespace rules_test

@@ -60,14 +60,6 @@ TEST(RuleMapping, RegistersOneCategoryAndNineRulesOfKindZero) {
   }
 }
 
-TEST(RuleMapping, NothingRunsBeforeInitialization) {
-  Model model = SelfLoop();
-  Session session(model.data(), {}, false);
-  EXPECT_EQ(session.RunElementById(u"", 10), Lines{});
-  EXPECT_EQ(session.RunConnectorById(u"", 100), Lines{});
-  EXPECT_EQ(session.RunElementById(u"{KV-RULE-0004}", 10), Lines{});
-}
-
 // The lists keep growing; lookups take the first match, so reports keep the first ids while
 // the ids of both registrations reach their checks.
 TEST(RuleMapping, SecondInitializationAppendsAndReportsUnderFirstIds) {

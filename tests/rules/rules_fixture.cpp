@@ -132,10 +132,13 @@ std::vector<std::string> Session::TakeReports() {
   return reports;
 }
 
-void ExpectElementReports(const std::string& local_rule, const CheckCase& row) {
-  Model model = row.model;
-  Session session(model.data());
-  EXPECT_EQ(session.RunElement(local_rule, row.object_id), row.expected);
+TEST_P(RuleChecks, ReportsInOrder) {
+  const CheckCase& row = GetParam();
+  Session session(Model(row.model).data());
+  const bool connector_rule = row.rule == "Rule_01" || row.rule == "Rule_02";
+  EXPECT_EQ(connector_rule ? session.RunConnector(row.rule, row.object_id.value_or(100))
+                           : session.RunElement(row.rule, row.object_id.value_or(10)),
+            row.expected);
 }
 
 }  // namespace rules_test

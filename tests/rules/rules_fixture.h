@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -90,19 +91,26 @@ class Session {
   std::vector<std::u16string> first_ids_;  // host ids of the first registration, Rule_01 first
 };
 
-// A row of a table-driven check test: a model, the reports expected, in order, and the element
-// or connector checked (10, or 100 for connectors, in every table unless said otherwise).
+// A row of a rule's table: a model, the reports expected, in order, and the element or
+// connector checked (10 for element rules, 100 for connector rules, unless said otherwise).
 struct CheckCase {
   std::string name;
   Model model;
   std::vector<std::string> expected;
-  std::int32_t object_id = 10;
+  std::optional<std::int32_t> object_id = std::nullopt;
+  std::string rule = {};  // set by Rows
 };
 
 inline std::ostream& operator<<(std::ostream& out, const CheckCase& c) { return out << c.name; }
 inline std::string CaseName(const testing::TestParamInfo<CheckCase>& info) { return info.param.name; }
 
-// Runs the element rule `local_rule` on the row's object and compares the reports.
-void ExpectElementReports(const std::string& local_rule, const CheckCase& row);
+// The rows of the table of `local_rule`, for INSTANTIATE_TEST_SUITE_P(Kind, RuleChecks, ...).
+inline auto Rows(const std::string& local_rule, std::vector<CheckCase> rows) {
+  for (CheckCase& row : rows) row.rule = local_rule;
+  return testing::ValuesIn(std::move(rows));
+}
+
+// Runs the row's rule on its object and compares the reports.
+class RuleChecks : public testing::TestWithParam<CheckCase> {};
 
 }  // namespace rules_test

@@ -15,28 +15,23 @@ Model Lane(Tags tags, const char16_t* parent_stereotype = nullptr) {
       .Add(kLane, u"Lane", std::move(tags), {.parent = 20});
 }
 
-class SwimlaneRules : public testing::TestWithParam<CheckCase> {};
+const std::vector<CheckCase> kCases = {
+    {"not_a_swimlane", Model().Add(kLane, u"Activity"), {}},
+    {"pool_without_participant_209", Model().Add(kLane, u"Pool"), {Report(209, "Rule_09", 1)}},
+    {"pool_with_participant", Model().Add(kLane, u"Pool", {{u"Participant", u"p"}}), {}},
+    {"metatype_decides_not_stereotype",
+     Model().Add(kLane, u"Group", {}, {.metatype = u"Pool"}),
+     {Report(209, "Rule_09", 1)}},
+    {"pool_stereotype_of_other_metatype", Model().Add(kLane, u"Pool", {}, {.metatype = u"Class"}), {}},
+    {"lane_in_pool", Model().Add(20, u"Pool").Add(kLane, u"Lane", {}, {.parent = 20}), {}},
+    {"lane_in_lane", Lane({}, u"Lane"), {}},
+    {"lane_in_package_210", Lane({}), {Report(210, "Rule_09", 0)}},
+    {"lane_naming_parent_pool", Lane({{u"ParentPool", u"p"}}), {}},
+    {"lane_naming_parent_lane_only", Lane({{u"ParentLane", u"l"}}), {}},
+    {"lane_in_activity_inside_pool_210", Lane({}, u"Activity"), {Report(210, "Rule_09", 0)}},
+};
 
-TEST_P(SwimlaneRules, ReportsInOrder) { ExpectElementReports("Rule_09", GetParam()); }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SwimlaneRules,
-    testing::Values(
-        CheckCase{"not_a_swimlane", Model().Add(kLane, u"Activity"), {}},
-        CheckCase{"pool_without_participant_209", Model().Add(kLane, u"Pool"), {Report(209, "Rule_09", 1)}},
-        CheckCase{"pool_with_participant", Model().Add(kLane, u"Pool", {{u"Participant", u"p"}}), {}},
-        CheckCase{"metatype_decides_not_stereotype",
-                  Model().Add(kLane, u"Group", {}, {.metatype = u"Pool"}),
-                  {Report(209, "Rule_09", 1)}},
-        CheckCase{
-            "pool_stereotype_of_other_metatype", Model().Add(kLane, u"Pool", {}, {.metatype = u"Class"}), {}},
-        CheckCase{"lane_in_pool", Model().Add(20, u"Pool").Add(kLane, u"Lane", {}, {.parent = 20}), {}},
-        CheckCase{"lane_in_lane", Lane({}, u"Lane"), {}},
-        CheckCase{"lane_in_package_210", Lane({}), {Report(210, "Rule_09", 0)}},
-        CheckCase{"lane_naming_parent_pool", Lane({{u"ParentPool", u"p"}}), {}},
-        CheckCase{"lane_naming_parent_lane_only", Lane({{u"ParentLane", u"l"}}), {}},
-        CheckCase{"lane_in_activity_inside_pool_210", Lane({}, u"Activity"), {Report(210, "Rule_09", 0)}}),
-    CaseName);
+INSTANTIATE_TEST_SUITE_P(Swimlane, RuleChecks, Rows("Rule_09", kCases), CaseName);
 
 }  // namespace
 }  // namespace rules_test

@@ -123,8 +123,6 @@ TEST(ParseTechnology, FindStereotypeSearchesEveryProfileByExactName) {
       {"second profile", u"Message", u"Message"},
       {"diagram profile", u"BPMN", u""},
       {"letter case differs", u"activity", u"-"},
-      {"unknown", u"Lane", u"-"},
-      {"empty name", u"", u"-"},
   };
   for (const Row& row : rows) {
     const kelvo::Stereotype* found = technology->FindStereotype(row.stereotype);
@@ -199,9 +197,6 @@ TEST(ParseTechnology, RefusesBrokenImagesNamingTheStereotype) {
        ImageElement(
            Base64(ZipArchive({{"str.dat", technology::Utf16Le(kScript), technology::kZipMethodStored}}))),
        "uses method 0, not deflate"},
-      {"CRC-32 does not match",
-       ImageElement(Base64(WithByte(archive, entry + 16, archive.at(entry + 16) ^ 0x01))),
-       "fails its CRC-32 check"},
       {"deflated data cut short", ImageElement(Base64(WithByte(archive, entry + 20, 4))),
        "deflated data is damaged"},
       {"member size overstated", ImageElement(Base64(WithByte(archive, entry + 25, 0x10))),

@@ -9,12 +9,12 @@
 namespace host {
 
 enum class ErrorKind {
-  kHost,           // a host member failed
-  kOverflow,       // a 16-bit count overflowed
+  kHost,          // a host member failed
+  kOverflow,      // a 16-bit count overflowed
   kNullObject,    // a member was used on an object that is not set
   kTypeMismatch,  // a value did not convert
-  kIndex,          // no such collection entry
-  kResource,       // a resource could not be read
+  kIndex,         // no such collection entry
+  kResource,      // a resource could not be read
 };
 
 constexpr std::string_view ToString(ErrorKind kind) {

@@ -72,7 +72,7 @@ InfoBagObject::InfoBagObject(const std::vector<host::Variant>& values) {
 host::Ref<host::InfoItem> InfoBagObject::Entry(std::int16_t index) {
   if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) {
     throw host::Error(host::ErrorKind::kIndex, "InfoBag.Entry: no entry " + std::to_string(index) + " (" +
-                                                  std::to_string(entries_.size()) + " entries)");
+                                                   std::to_string(entries_.size()) + " entries)");
   }
   return Lend<host::InfoItem>(entries_[static_cast<std::size_t>(index)]);
 }

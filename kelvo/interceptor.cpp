@@ -130,7 +130,7 @@ struct Interceptor::State {
     for (const Fault& fault : faults) {
       if (fault.member == name && (!fault.nth || *fault.nth == count)) {
         throw host::Error(host::ErrorKind::kHost, name + " failed (call " + std::to_string(count) +
-                                                     " of it, a fault set by the host)");
+                                                      " of it, a fault set by the host)");
       }
     }
   }

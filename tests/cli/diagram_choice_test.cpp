@@ -18,9 +18,30 @@ void PrintTo(const ChoiceCase& c, std::ostream* out) { *out << c.name; }
 // Diagram 7 "Main" (key D1), diagram 8 "7" (key D2), diagram 9 "D1" without a key; 9 is active.
 kelvo::ModelData Diagrams() {
   kelvo::ModelData model;
-  model.diagrams = {{.id = 7, .package = 0, .parent = 0, .name = u"Main", .key = u"D1", .type = {}, .placements = {}, .bounds = {}},
-                    {.id = 8, .package = 0, .parent = 0, .name = u"7", .key = u"D2", .type = {}, .placements = {}, .bounds = {}},
-                    {.id = 9, .package = 0, .parent = 0, .name = u"D1", .key = {}, .type = {}, .placements = {}, .bounds = {}}};
+  model.diagrams = {{.id = 7,
+                     .package = 0,
+                     .parent = 0,
+                     .name = u"Main",
+                     .key = u"D1",
+                     .type = {},
+                     .placements = {},
+                     .bounds = {}},
+                    {.id = 8,
+                     .package = 0,
+                     .parent = 0,
+                     .name = u"7",
+                     .key = u"D2",
+                     .type = {},
+                     .placements = {},
+                     .bounds = {}},
+                    {.id = 9,
+                     .package = 0,
+                     .parent = 0,
+                     .name = u"D1",
+                     .key = {},
+                     .type = {},
+                     .placements = {},
+                     .bounds = {}}};
   model.active_diagram = 9;
   return model;
 }
@@ -41,13 +62,14 @@ TEST_P(DiagramChoice, KeyThenIdThenName) {
   EXPECT_EQ(orbelt::cli::ChooseDiagram(Diagrams(), c.choice, "m.bpmn"), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Choices, DiagramChoice,
-    testing::Values(ChoiceCase{"none_takes_the_active", std::nullopt, 9}, ChoiceCase{"key_before_name", "D1", 7},
-                    ChoiceCase{"id_before_name", "7", 7}, ChoiceCase{"key", "D2", 8},
-                    ChoiceCase{"name", "Main", 7}, ChoiceCase{"id", "9", 9},
-                    ChoiceCase{"unknown", "Sales", std::nullopt}, ChoiceCase{"number_with_junk", "8x", std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Choices, DiagramChoice,
+                         testing::Values(ChoiceCase{"none_takes_the_active", std::nullopt, 9},
+                                         ChoiceCase{"key_before_name", "D1", 7},
+                                         ChoiceCase{"id_before_name", "7", 7}, ChoiceCase{"key", "D2", 8},
+                                         ChoiceCase{"name", "Main", 7}, ChoiceCase{"id", "9", 9},
+                                         ChoiceCase{"unknown", "Sales", std::nullopt},
+                                         ChoiceCase{"number_with_junk", "8x", std::nullopt}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DiagramChoice, WithoutAnActiveOneTheFirstElseNone) {
   kelvo::ModelData model = Diagrams();

@@ -154,8 +154,10 @@ void Scopes::Leave() {
 }
 
 Ns Scopes::Resolve(pugi::xml_node node, std::string_view prefix) const {
-  for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding)
-    if (binding->prefix == prefix) return binding->ns;
+  // The innermost binding of the prefix wins.
+  const auto binding = std::find_if(bindings_.rbegin(), bindings_.rend(),
+                                    [prefix](const Binding& b) { return b.prefix == prefix; });
+  if (binding != bindings_.rend()) return binding->ns;
   if (prefix.empty()) return Ns::kNone;
   document_.Fail(node, "the namespace prefix \"" + std::string(prefix) + "\" is not declared");
 }

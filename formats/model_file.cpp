@@ -5,8 +5,24 @@
 
 namespace formats {
 
-using namespace json;
-using namespace kelvo;
+using json::CheckKeys;
+using json::Child;
+using json::ExpectArray;
+using json::ExpectObject;
+using json::Fail;
+using json::Int32;
+using json::Member;
+using json::Parse;
+using json::String;
+using kelvo::Bounds;
+using kelvo::ConnectorData;
+using kelvo::DiagramData;
+using kelvo::ElementData;
+using kelvo::InputError;
+using kelvo::Model;
+using kelvo::ModelData;
+using kelvo::PackageData;
+using kelvo::Tag;
 
 namespace {
 
@@ -82,7 +98,7 @@ ModelData ModelFromJson(const Json& value, const std::string& path, bool require
       Fail(Child(path, "format"), "expected \"" + std::string(kModelFormat) + "\", found " + Dump(*format));
     }
   } else if (require_format) {
-    Fail(path, "missing \"format\": \"" + std::string(kModelFormat) + "\"");
+    Fail(path, R"(missing "format": ")" + std::string(kModelFormat) + "\"");
   }
 
   ModelData model;

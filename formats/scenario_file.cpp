@@ -10,7 +10,16 @@
 
 namespace formats {
 
-using namespace json;
+using json::Bool;
+using json::CheckKeys;
+using json::Child;
+using json::ExpectArray;
+using json::ExpectObject;
+using json::Fail;
+using json::Int32;
+using json::Member;
+using json::Parse;
+using json::String;
 using kelvo::Fault;
 using kelvo::Scenario;
 using kelvo::ScenarioStep;
@@ -68,7 +77,7 @@ ScenarioStep ReadStep(const Json& item, const std::string& at) {
   ScenarioStep step;
   const Json* call = Member(item, "call");
   const Json* host = Member(item, "host");
-  if (call && host) Fail(at, "a step is either a \"call\" or a \"host\" step");
+  if (call && host) Fail(at, R"(a step is either a "call" or a "host" step)");
   if (host) {
     const std::string kind = platform::ToUtf8(String(*host, Child(at, "host")));
     if (kind == "select") {
@@ -83,11 +92,11 @@ ScenarioStep ReadStep(const Json& item, const std::string& at) {
       CheckKeys(item, at, {"host"});
       step.kind = ScenarioStep::Kind::kValidate;
     } else {
-      Fail(Child(at, "host"), "expected \"select\", \"open\" or \"validate\", found \"" + kind + "\"");
+      Fail(Child(at, "host"), R"(expected "select", "open" or "validate", found ")" + kind + "\"");
     }
     return step;
   }
-  if (!call) Fail(at, "missing \"call\" or \"host\"");
+  if (!call) Fail(at, R"(missing "call" or "host")");
   CheckKeys(item, at, {"call", "args", "rule", "ruleId", "element", "connector", "info"});
   step.call = platform::ToUtf8(String(*call, Child(at, "call")));
   if (const Json* args = Member(item, "args")) {
@@ -97,12 +106,12 @@ ScenarioStep ReadStep(const Json& item, const std::string& at) {
   }
   const Json* rule = Member(item, "rule");
   const Json* rule_id = Member(item, "ruleId");
-  if (rule && rule_id) Fail(at, "name the rule by \"rule\" or by \"ruleId\", not both");
+  if (rule && rule_id) Fail(at, R"(name the rule by "rule" or by "ruleId", not both)");
   if (rule) step.rule = String(*rule, Child(at, "rule"));
   if (rule_id) step.rule_id = String(*rule_id, Child(at, "ruleId"));
   const Json* element = Member(item, "element");
   const Json* connector = Member(item, "connector");
-  if (element && connector) Fail(at, "a step passes an \"element\" or a \"connector\", not both");
+  if (element && connector) Fail(at, R"(a step passes an "element" or a "connector", not both)");
   if (element) step.element = Int32(*element, Child(at, "element"));
   if (connector) step.connector = Int32(*connector, Child(at, "connector"));
   if (const Json* info = Member(item, "info")) {
@@ -127,7 +136,7 @@ Scenario ParseScenario(std::string_view text, const std::string& file, const std
     ExpectObject(value, "");
     CheckKeys(value, "", {"format", "model", "host", "trace", "steps"});
     const Json* format = Member(value, "format");
-    if (!format) Fail("", "missing \"format\": \"" + std::string(kScenarioFormat) + "\"");
+    if (!format) Fail("", R"(missing "format": ")" + std::string(kScenarioFormat) + "\"");
     if (!format->is_string() || format->get<std::string>() != kScenarioFormat) {
       Fail("format", "expected \"" + std::string(kScenarioFormat) + "\", found " + Dump(*format));
     }

@@ -132,7 +132,9 @@ enum class MemberKind { read, call, write, late };  // NOLINT(readability-identi
 #define HOST_IF_EARLY_BOUND_write(...) __VA_ARGS__
 #define HOST_IF_EARLY_BOUND_late(...)
 
-// The declaration of a member in its interface.
+// The declaration of a member in its interface. The result type and the parameter list cannot be
+// parenthesised: they are spliced into a declaration.
+// NOLINTNEXTLINE(bugprone-macro-parentheses)
 #define HOST_DECLARE_MEMBER(kind, result, member, parameters, arguments) \
   HOST_IF_EARLY_BOUND(kind, virtual result HOST_FUNCTION(kind, member) parameters = 0;)
 

@@ -29,6 +29,7 @@ namespace host {
 // be written as a string literal.
 template <std::size_t N>
 struct InterfaceName {
+  // NOLINTNEXTLINE(google-explicit-constructor)
   constexpr InterfaceName(const char (&name)[N]) { std::copy_n(name, N, text); }
   char text[N];
 };
@@ -54,7 +55,8 @@ class Collection : public Object {
   virtual std::int32_t Count() = 0;
   virtual Ref<T> GetAt(std::int32_t index) = 0;
 
-  class iterator {
+  class iterator {  // NOLINT(readability-identifier-naming): the name range-for and the standard library
+                    // expect
    public:
     using iterator_category = std::input_iterator_tag;
     using value_type = Ref<T>;

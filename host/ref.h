@@ -20,10 +20,11 @@ template <class T>
 class Ref {
  public:
   Ref() = default;
-  Ref(std::nullptr_t) {}
-  Ref(std::shared_ptr<T> object) : object_(std::move(object)) {}
+  // Implicit like the pointers they stand for: unset, from an object, and to a base interface.
+  Ref(std::nullptr_t) {}                                          // NOLINT(google-explicit-constructor)
+  Ref(std::shared_ptr<T> object) : object_(std::move(object)) {}  // NOLINT(google-explicit-constructor)
   template <class U>
-  Ref(Ref<U> other) : object_(std::move(other).shared()) {}
+  Ref(Ref<U> other) : object_(std::move(other).shared()) {}  // NOLINT(google-explicit-constructor)
 
   T* operator->() const { return &get(); }
   T& operator*() const { return get(); }

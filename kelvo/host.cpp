@@ -17,7 +17,7 @@ namespace {
 std::u16string IssueId(const char* kind, int number) {
   char text[32];
   std::snprintf(text, sizeof text, "{KV-%s-%04d}", kind, number);
-  return std::u16string(text, text + std::char_traits<char>::length(text));
+  return {text, text + std::char_traits<char>::length(text)};
 }
 
 class InfoItemObject final : public host::InfoItem {

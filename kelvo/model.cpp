@@ -139,7 +139,7 @@ auto Interner(Model* model) {
 
 std::u16string DecimalId(std::int32_t id) {
   const std::string text = std::to_string(id);
-  return std::u16string(text.begin(), text.end());
+  return {text.begin(), text.end()};
 }
 
 }  // namespace
@@ -199,7 +199,10 @@ host::Ref<host::Diagram> DiagramCollection::CreateItem(const std::u16string& nam
 // --- Model ---------------------------------------------------------------------------------
 
 void Model::Validate(const ModelData& data) {
-  IdIndex packages, elements, connectors, diagrams;
+  IdIndex packages;
+  IdIndex elements;
+  IdIndex connectors;
+  IdIndex diagrams;
   BuildIndex(packages, data.packages, "packages");
   BuildIndex(elements, data.elements, "elements");
   BuildIndex(connectors, data.connectors, "connectors");

@@ -43,7 +43,7 @@ std::string NarrowToBytes(std::u16string_view document) {
 
 // The document's bytes are Latin-1, so columns count bytes.
 InputError::Place PlaceOf(std::string_view text, std::ptrdiff_t offset) {
-  const auto end =
+  const auto* const end =
       text.begin() + std::clamp<std::ptrdiff_t>(offset, 0, static_cast<std::ptrdiff_t>(text.size()));
   const auto line = std::count(text.begin(), end, '\n') + 1;
   const auto* line_start = std::find(std::make_reverse_iterator(end), text.rend(), '\n').base();

@@ -134,9 +134,10 @@ enum class MemberKind { read, call, write, late };  // NOLINT(readability-identi
 
 // The declaration of a member in its interface. The result type and the parameter list cannot be
 // parenthesised: they are spliced into a declaration.
-// NOLINTNEXTLINE(bugprone-macro-parentheses)
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define HOST_DECLARE_MEMBER(kind, result, member, parameters, arguments) \
   HOST_IF_EARLY_BOUND(kind, virtual result HOST_FUNCTION(kind, member) parameters = 0;)
+// NOLINTEND(bugprone-macro-parentheses)
 
 namespace host {
 

@@ -189,10 +189,10 @@ void Measure(const platform::LoadedModule& module, std::size_t target) {
   const double seconds = Seconds(validated - built);
   std::cout << elements << " elements, " << connectors << " connectors: model built in "
             << Seconds(built - generated) << " s, validated in " << seconds << " s, "
-            << static_cast<long long>(static_cast<double>(elements) / seconds) << " elements/s (" << result.errors() << " errors, "
-            << result.warnings() << " warnings, " << result.failures.size() << " failed runs); " << events
-            << " start and end events scanned " << visits << " placements, at most "
-            << seconds * 1e9 / static_cast<double>(visits)
+            << static_cast<long long>(static_cast<double>(elements) / seconds) << " elements/s ("
+            << result.errors() << " errors, " << result.warnings() << " warnings, " << result.failures.size()
+            << " failed runs); " << events << " start and end events scanned " << visits
+            << " placements, at most " << seconds * 1e9 / static_cast<double>(visits)
             << " ns each; the host calls of one visit alone take "
             << HostCallsPerPlacement(kelvo::Session(host), first_event, std::min<std::size_t>(events, 200))
             << " ns\n";

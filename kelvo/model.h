@@ -53,24 +53,27 @@ class IdIndex {
   std::unordered_map<std::int32_t, std::size_t> map_;
 };
 
-// Hands out an object that the model owns for as long as the host session lives. The reference
-// it gives does not count: handing one out and dropping it again costs no atomic operation, which
-// matters on the millions of member reads of a validation run. Such a reference must not outlive
-// the host, as no object of a real host outlives the event call that fetched it.
+// Handing out the objects that the model and the host own. The one lifetime rule: these
+// pointers count no reference, so handing one out and dropping it again costs no atomic
+// operation (which pays on the millions of member reads of a validation run, docs/benchmark.md),
+// and so they must not outlive their owner, as no object of a real host outlives the event call
+// that fetched it. The model owns its objects for as long as the host session lives.
+
+// A pointer to `object` in the shape of a shared_ptr, owning nothing.
+template <class T>
+std::shared_ptr<T> Unowned(T& object) {
+  return std::shared_ptr<T>(std::shared_ptr<void>(), &object);
+}
+
+// `owned` as a reference to its interface I; unset for null.
 template <class I, class T>
 host::Ref<I> Lend(T* owned) {
   if (!owned) return {};
-  return host::Ref<I>(std::shared_ptr<I>(std::shared_ptr<void>(), static_cast<I*>(owned)));
+  return host::Ref<I>(Unowned<I>(*owned));
 }
 template <class I, class T>
 host::Ref<I> Lend(const std::shared_ptr<T>& owned) {
   return Lend<I>(owned.get());
-}
-
-// A pointer to an object that its container owns, in the shape of a shared_ptr that counts nothing.
-template <class T>
-std::shared_ptr<T> Unowned(T& object) {
-  return std::shared_ptr<T>(std::shared_ptr<void>(), &object);
 }
 
 // Fails a collection read past its end. Kept out of line so that the members the checks read

@@ -12,8 +12,6 @@ std::string Dump(const Json& value, int indent) {
   return value.dump(indent, ' ', false, nlohmann::detail::error_handler_t::replace);
 }
 
-namespace json {
-
 Json Parse(std::string_view text, const std::string& file) {
   try {
     return Json::parse(text.begin(), text.end());
@@ -116,5 +114,4 @@ const Json* Member(const Json& object, std::string_view key) {
   return it == object.end() ? nullptr : &*it;
 }
 
-}  // namespace json
 }  // namespace formats

@@ -20,8 +20,6 @@ using Json = nlohmann::ordered_json;
 // Writes JSON as UTF-8 text; invalid UTF-8 in a string (from a lone surrogate) becomes U+FFFD.
 std::string Dump(const Json& value, int indent = -1);
 
-namespace json {
-
 // Parses JSON text, keeping object keys in written order; throws InputError naming `file`, the
 // line and the column.
 Json Parse(std::string_view text, const std::string& file);
@@ -42,5 +40,4 @@ std::u16string String(const Json& value, const std::string& path);  // UTF-8 in 
 // The member `key` of `object`, or nullptr when absent.
 const Json* Member(const Json& object, std::string_view key);
 
-}  // namespace json
 }  // namespace formats

@@ -5,15 +5,6 @@
 
 namespace formats {
 
-using json::CheckKeys;
-using json::Child;
-using json::ExpectArray;
-using json::ExpectObject;
-using json::Fail;
-using json::Int32;
-using json::Member;
-using json::Parse;
-using json::String;
 using kelvo::Bounds;
 using kelvo::ConnectorData;
 using kelvo::DiagramData;

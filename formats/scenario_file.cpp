@@ -10,16 +10,6 @@
 
 namespace formats {
 
-using json::Bool;
-using json::CheckKeys;
-using json::Child;
-using json::ExpectArray;
-using json::ExpectObject;
-using json::Fail;
-using json::Int32;
-using json::Member;
-using json::Parse;
-using json::String;
 using kelvo::Fault;
 using kelvo::Scenario;
 using kelvo::ScenarioStep;

@@ -1,5 +1,6 @@
 #include "formats/scenario_file.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <limits>
 
@@ -113,6 +114,70 @@ ScenarioStep ReadStep(const Json& item, const std::string& at) {
   return step;
 }
 
+void CheckFormat(const Json& value) {
+  ExpectObject(value, "");
+  CheckKeys(value, "", {"format", "model", "host", "trace", "steps"});
+  const Json* format = Member(value, "format");
+  if (!format) Fail("", R"(missing "format": ")" + std::string(kScenarioFormat) + "\"");
+  if (!format->is_string() || format->get<std::string>() != kScenarioFormat) {
+    Fail("format", "expected \"" + std::string(kScenarioFormat) + "\", found " + Dump(*format));
+  }
+}
+
+// A model inline goes into the scenario at once; a model by path is returned, relative to
+// `base_directory`, and read after the scenario itself.
+std::optional<std::string> ReadModel(const Json& model, const std::string& base_directory,
+                                     Scenario& scenario) {
+  if (model.is_string()) {
+    std::filesystem::path path = platform::ToUtf8(String(model, "model"));
+    if (path.is_relative() && !base_directory.empty()) path = std::filesystem::path(base_directory) / path;
+    return path.string();
+  }
+  scenario.model = ModelFromJson(model, "model", false);
+  try {
+    kelvo::Model::Validate(scenario.model);
+  } catch (const InputError& e) {
+    throw e.In({}, "model");
+  }
+  return std::nullopt;
+}
+
+// What the "host" object sets beside the model: the session's options and faults here, the host
+// settings that override the model's.
+struct HostSettings {
+  std::optional<std::int32_t> build;
+  std::optional<std::u16string> model_location;
+};
+
+HostSettings ReadHost(const Json& host, Scenario& scenario) {
+  ExpectObject(host, "host");
+  CheckKeys(host, "host", {"build", "modelLocation", "refuseInstall", "refuseRemove", "faults"});
+  HostSettings settings;
+  if (const Json* v = Member(host, "build")) settings.build = Int32(*v, "host.build");
+  if (const Json* v = Member(host, "modelLocation"))
+    settings.model_location = String(*v, "host.modelLocation");
+  if (const Json* v = Member(host, "refuseInstall"))
+    scenario.options.refuse_install = Bool(*v, "host.refuseInstall");
+  if (const Json* v = Member(host, "refuseRemove"))
+    scenario.options.refuse_remove = Bool(*v, "host.refuseRemove");
+  if (const Json* v = Member(host, "faults")) scenario.faults = ReadFaults(*v, "host.faults");
+  return settings;
+}
+
+// Packages never come into being during a session: a selection of a missing one is a mistake in
+// the scenario. (Diagrams can: an open step is checked when it is played.)
+void CheckSelections(const Scenario& scenario) {
+  for (std::size_t i = 0; i < scenario.steps.size(); ++i) {
+    const ScenarioStep& step = scenario.steps[i];
+    if (step.kind != ScenarioStep::Kind::kSelect || !step.target) continue;
+    const auto& packages = scenario.model.packages;
+    if (std::any_of(packages.begin(), packages.end(), [&](const auto& p) { return p.id == *step.target; }))
+      continue;
+    throw InputError({scenario.file, 0, 0, Child(Child("steps", i), "package")},
+                     "package " + std::to_string(*step.target) + " does not exist in the model");
+  }
+}
+
 }  // namespace
 
 Scenario ParseScenario(std::string_view text, const std::string& file, const std::string& base_directory) {
@@ -120,42 +185,11 @@ Scenario ParseScenario(std::string_view text, const std::string& file, const std
   Scenario scenario;
   scenario.file = file;
   std::optional<std::string> model_file;
-  std::optional<std::int32_t> build;
-  std::optional<std::u16string> model_location;
+  HostSettings settings;
   try {
-    ExpectObject(value, "");
-    CheckKeys(value, "", {"format", "model", "host", "trace", "steps"});
-    const Json* format = Member(value, "format");
-    if (!format) Fail("", R"(missing "format": ")" + std::string(kScenarioFormat) + "\"");
-    if (!format->is_string() || format->get<std::string>() != kScenarioFormat) {
-      Fail("format", "expected \"" + std::string(kScenarioFormat) + "\", found " + Dump(*format));
-    }
-    if (const Json* model = Member(value, "model")) {
-      if (model->is_string()) {
-        std::filesystem::path path = platform::ToUtf8(String(*model, "model"));
-        if (path.is_relative() && !base_directory.empty())
-          path = std::filesystem::path(base_directory) / path;
-        model_file = path.string();
-      } else {
-        scenario.model = ModelFromJson(*model, "model", false);
-        try {
-          kelvo::Model::Validate(scenario.model);
-        } catch (const InputError& e) {
-          throw e.In({}, "model");
-        }
-      }
-    }
-    if (const Json* host = Member(value, "host")) {
-      ExpectObject(*host, "host");
-      CheckKeys(*host, "host", {"build", "modelLocation", "refuseInstall", "refuseRemove", "faults"});
-      if (const Json* v = Member(*host, "build")) build = Int32(*v, "host.build");
-      if (const Json* v = Member(*host, "modelLocation")) model_location = String(*v, "host.modelLocation");
-      if (const Json* v = Member(*host, "refuseInstall"))
-        scenario.options.refuse_install = Bool(*v, "host.refuseInstall");
-      if (const Json* v = Member(*host, "refuseRemove"))
-        scenario.options.refuse_remove = Bool(*v, "host.refuseRemove");
-      if (const Json* v = Member(*host, "faults")) scenario.faults = ReadFaults(*v, "host.faults");
-    }
+    CheckFormat(value);
+    if (const Json* model = Member(value, "model")) model_file = ReadModel(*model, base_directory, scenario);
+    if (const Json* host = Member(value, "host")) settings = ReadHost(*host, scenario);
     if (const Json* trace = Member(value, "trace")) scenario.trace = Bool(*trace, "trace");
     if (const Json* steps = Member(value, "steps")) {
       ExpectArray(*steps, "steps");
@@ -165,22 +199,10 @@ Scenario ParseScenario(std::string_view text, const std::string& file, const std
   } catch (const InputError& e) {
     throw e.In(file);
   }
-
   if (model_file) scenario.model = LoadModelFile(*model_file);  // its errors name the model file
-  if (build) scenario.model.host.build = *build;
-  if (model_location) scenario.model.host.model_location = *model_location;
-  // Packages never come into being during a session: a selection of a missing one is a mistake
-  // in the scenario. (Diagrams can: an open step is checked when it is played.)
-  for (std::size_t i = 0; i < scenario.steps.size(); ++i) {
-    const ScenarioStep& step = scenario.steps[i];
-    if (step.kind != ScenarioStep::Kind::kSelect || !step.target) continue;
-    bool found = false;
-    for (const auto& p : scenario.model.packages) found = found || p.id == *step.target;
-    if (!found) {
-      throw InputError({file, 0, 0, Child(Child("steps", i), "package")},
-                       "package " + std::to_string(*step.target) + " does not exist in the model");
-    }
-  }
+  if (settings.build) scenario.model.host.build = *settings.build;
+  if (settings.model_location) scenario.model.host.model_location = *settings.model_location;
+  CheckSelections(scenario);
   return scenario;
 }
 

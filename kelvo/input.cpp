@@ -51,11 +51,17 @@ std::string ReadFile(const std::string& path, std::size_t limit) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw fail(std::filesystem::exists(path, error) ? "cannot be read" : "no such file");
   std::string bytes;
+  // A regular file is read into a buffer of its size; a pipe or device grows one as it goes.
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (!error) {
+    if (size > limit) throw fail("the file is larger than " + Size(limit));
+    bytes.reserve(static_cast<std::size_t>(size));
+  }
   char block[1 << 16];
   while (in.read(block, sizeof block) || in.gcount() > 0) {
-    if (bytes.size() + static_cast<std::size_t>(in.gcount()) > limit)
-      throw fail("the file is larger than " + Size(limit));
-    bytes.append(block, static_cast<std::size_t>(in.gcount()));
+    const auto count = static_cast<std::size_t>(in.gcount());
+    if (bytes.size() + count > limit) throw fail("the file is larger than " + Size(limit));
+    bytes.append(block, count);
   }
   if (in.bad()) throw fail("cannot be read");
   return bytes;

@@ -57,11 +57,11 @@ kelvo::Technology InstallAddinTechnology(const platform::LoadedModule& module) {
   if (result.error)
     throw std::runtime_error(module.path() + ": loading the technology failed: " + result.error->message);
   const kelvo::Technology* technology = session.host().InstalledTechnology(u"BPMN");
-  if (technology == nullptr) {
-    throw std::runtime_error(module.path() + ": the add-in did not install its technology: " +
-                             session.host().last_install_error());
-  }
-  return *technology;
+  if (technology != nullptr) return *technology;
+  // The host only learns that the install failed; why, the document the add-in embeds tells.
+  const auto document = platform::LoadBinaryFrom(module.Resources(), "TECHFILE", 101);
+  kelvo::ParseTechnology(std::u16string(document.begin(), document.end()), module.path() + " (TECHFILE 101)");
+  throw std::runtime_error(module.path() + ": the add-in did not install its technology");
 }
 
 const kelvo::Technology& InputReader::Technology() {

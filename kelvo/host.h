@@ -133,7 +133,6 @@ class Host final : public host::Repository {
   // The parsed document of an installed technology; null when not loaded or loaded from the
   // model's start state.
   const Technology* InstalledTechnology(std::u16string_view id) const;
-  const std::string& last_install_error() const { return last_install_error_; }
   const std::vector<ProfileVisibility>& profile_calls() const { return profile_calls_; }
   // The active diagram (or none) at each ExportDiagramToBPEL call.
   const std::vector<std::optional<std::int32_t>>& bpel_exports() const { return bpel_exports_; }
@@ -169,7 +168,6 @@ class Host final : public host::Repository {
   std::shared_ptr<ValidationServiceObject> validation_;
 
   std::vector<LoadedTechnology> technologies_;
-  std::string last_install_error_;
   std::vector<ProfileVisibility> profile_calls_;
   std::vector<std::optional<std::int32_t>> bpel_exports_;
   std::optional<std::int32_t> selected_package_;

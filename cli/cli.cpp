@@ -11,6 +11,14 @@ namespace {
 
 const char* const kVersionText = "orbelt " ORBELT_VERSION " (Tarrow Technology for BPMN 1.3)";
 
+std::string CommandNames(const CLI::App& app) {
+  std::string names;
+  for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
+    names += (names.empty() ? "" : ", ") + command->get_name();
+  }
+  return names;
+}
+
 }  // namespace
 
 int Run(int argc, const char* const* argv, Output& output) {
@@ -56,6 +64,12 @@ int Run(int argc, const char* const* argv, Output& output) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
+    // A word that names no command leaves CLI11 saying only that a command is required.
+    if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr && !app.remaining().empty()) {
+      output.err() << "orbelt: \"" << app.remaining().front() << "\" is not a command; the commands are "
+                   << CommandNames(app) << " (orbelt --help)\n";
+      return kUnusable;
+    }
     const int status = app.exit(e, output.out(), output.err());
     return status == 0 ? kSuccess : kUnusable;
   }

@@ -124,6 +124,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, UnusableInput,
     testing::Values(
         Unusable{"NoCommand", {}, "A subcommand is required"},
+        Unusable{
+            "UnknownCommand", {"valdiate"}, "\"valdiate\" is not a command; the commands are validate, host"},
         Unusable{"UnknownFormat", {"validate", "--format", "xml"}, "xml"},
         Unusable{"MissingScenario", {"host"}, "SCENARIO"},
         Unusable{"MissingFile", {"validate", "/no/such/model.json"}, "/no/such/model.json"},

@@ -1,7 +1,6 @@
 #include "kelvo/interceptor.h"
 
-#include <charconv>
-#include <cmath>
+#include <nlohmann/json.hpp>
 #include <tuple>
 #include <type_traits>
 #include <unordered_map>
@@ -15,33 +14,10 @@ namespace {
 
 constexpr std::size_t kLongString = 64;
 
-// `value` in the shortest digits that read back as it, written as a JSON number: plain up to 15
-// digits before the point (an integral value gets ".0"), down to four zeros after it, in
-// exponent form ("1e+16", "1.5e-07") beyond.
-std::string FormatDouble(double value) {
-  if (!std::isfinite(value)) return "null";
-  if (value == 0) return std::signbit(value) ? "-0.0" : "0.0";
-  char buffer[32];
-  const char* end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific).ptr;
-  const std::string_view written(buffer, end - buffer);  // "-d.ddde+XX"
-  const std::size_t e = written.find('e');
-  std::string_view mantissa = written.substr(0, e);
-  const bool negative = mantissa.front() == '-';
-  if (negative) mantissa.remove_prefix(1);
-  std::string digits(1, mantissa.front());
-  if (mantissa.size() > 2) digits += mantissa.substr(2);
-  // The value is 0.digits * 10^point.
-  const int point = std::stoi(std::string(written.substr(e + 1))) + 1;
-  const int count = static_cast<int>(digits.size());
-  std::string out = negative ? "-" : "";
-  if (count <= point && point <= 15) return out + digits + std::string(point - count, '0') + ".0";
-  if (0 < point && point <= 15) return out + digits.substr(0, point) + "." + digits.substr(point);
-  if (-4 < point && point <= 0) return out + "0." + std::string(-point, '0') + digits;
-  out += digits.substr(0, 1);
-  if (count > 1) out += "." + digits.substr(1);
-  const int exponent = point - 1;
-  const std::string magnitude = std::to_string(std::abs(exponent));
-  return out + (exponent < 0 ? "e-" : "e+") + (magnitude.size() < 2 ? "0" : "") + magnitude;
+// Trace values are written as JSON writes them: strings quoted and escaped, numbers in the
+// shortest form that reads back.
+std::string Json(const nlohmann::json& value) {
+  return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 std::string Render(const host::Variant& value);
@@ -60,7 +36,7 @@ std::string Render(const host::Variant& value) {
     std::string operator()(bool v) const { return v ? "true" : "false"; }
     std::string operator()(std::int16_t v) const { return std::to_string(v); }
     std::string operator()(std::int32_t v) const { return std::to_string(v); }
-    std::string operator()(double v) const { return FormatDouble(v); }
+    std::string operator()(double v) const { return Json(v); }
     std::string operator()(const std::u16string& v) const { return TraceValue(v); }
     std::string operator()(const host::StringArray& v) const { return "[" + RenderList(v) + "]"; }
     std::string operator()(const std::shared_ptr<host::Object>& v) const {
@@ -92,27 +68,9 @@ struct IsRef<host::Ref<T>> : std::true_type {};
 
 }  // namespace
 
-std::string Quote(std::u16string_view text) {
-  // The characters with a short escape, and the letter of each.
-  static constexpr std::string_view kEscaped = "\"\\\b\f\n\r\t";
-  static constexpr std::string_view kLetters = "\"\\bfnrt";
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string out = "\"";
-  for (const char c : platform::ToUtf8(text)) {
-    if (const std::size_t at = kEscaped.find(c); at != std::string_view::npos) {
-      out += {'\\', kLetters[at]};
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      out += {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0xF]};
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
 std::string TraceValue(const std::u16string& text) {
   if (text.size() > kLongString) return "<string of " + std::to_string(text.size()) + " characters>";
-  return Quote(text);
+  return Json(platform::ToUtf8(text));
 }
 
 struct Interceptor::State {

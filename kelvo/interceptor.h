@@ -54,8 +54,5 @@ class Interceptor {
 
 // A trace argument as written in a trace line: quoted, or its length beyond 64 characters.
 std::string TraceValue(const std::u16string& text);
-// `text` as a JSON string: quotes, backslashes and control characters escaped, everything else as
-// UTF-8 (an unpaired surrogate as U+FFFD).
-std::string Quote(std::u16string_view text);
 
 }  // namespace kelvo

@@ -32,17 +32,19 @@ std::string Size(std::size_t bytes) {
 InputError::InputError(Place place, std::string message)
     : std::runtime_error(Describe(place, message)), place_(std::move(place)), message_(std::move(message)) {}
 
-InputError InputError::In(std::string file, const std::string& outer) const {
-  InputError error = outer.empty() ? *this : Within(outer);
-  error.place_.file = std::move(file);
-  return {std::move(error.place_), message_};
+InputError::Place InputError::Inside(const std::string& outer) const {
+  Place place = place_;
+  if (!outer.empty()) place.item = place.item.empty() ? outer : outer + ": " + place.item;
+  return place;
 }
 
-InputError InputError::Within(const std::string& outer) const {
-  Place place = place_;
-  place.item = place.item.empty() ? outer : outer + ": " + place.item;
+InputError InputError::In(std::string file, const std::string& outer) const {
+  Place place = Inside(outer);
+  place.file = std::move(file);
   return {std::move(place), message_};
 }
+
+InputError InputError::Within(const std::string& outer) const { return {Inside(outer), message_}; }
 
 std::string ReadFile(const std::string& path, std::size_t limit) {
   const auto fail = [&path](const std::string& message) { return InputError::InFile(path, message); };

@@ -41,6 +41,9 @@ class InputError : public std::runtime_error {
   InputError Within(const std::string& outer) const;
 
  private:
+  // This fault's place with its item inside `outer`.
+  Place Inside(const std::string& outer) const;
+
   Place place_;
   std::string message_;
 };

@@ -15,33 +15,18 @@ struct ChoiceCase {
 
 void PrintTo(const ChoiceCase& c, std::ostream* out) { *out << c.name; }
 
+kelvo::DiagramData Diagram(std::int32_t id, std::u16string name, std::u16string key) {
+  kelvo::DiagramData diagram;
+  diagram.id = id;
+  diagram.name = std::move(name);
+  diagram.key = std::move(key);
+  return diagram;
+}
+
 // Diagram 7 "Main" (key D1), diagram 8 "7" (key D2), diagram 9 "D1" without a key; 9 is active.
 kelvo::ModelData Diagrams() {
   kelvo::ModelData model;
-  model.diagrams = {{.id = 7,
-                     .package = 0,
-                     .parent = 0,
-                     .name = u"Main",
-                     .key = u"D1",
-                     .type = {},
-                     .placements = {},
-                     .bounds = {}},
-                    {.id = 8,
-                     .package = 0,
-                     .parent = 0,
-                     .name = u"7",
-                     .key = u"D2",
-                     .type = {},
-                     .placements = {},
-                     .bounds = {}},
-                    {.id = 9,
-                     .package = 0,
-                     .parent = 0,
-                     .name = u"D1",
-                     .key = {},
-                     .type = {},
-                     .placements = {},
-                     .bounds = {}}};
+  model.diagrams = {Diagram(7, u"Main", u"D1"), Diagram(8, u"7", u"D2"), Diagram(9, u"D1", {})};
   model.active_diagram = 9;
   return model;
 }

@@ -8,6 +8,7 @@
 #include "formats/model_file.h"
 #include "kelvo/input.h"
 #include "kelvo/session.h"
+#include "platform/text.h"
 
 namespace orbelt::cli {
 
@@ -46,6 +47,11 @@ std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs) {
   return files;
 }
 
+std::string EmbeddedTechnology(const platform::LoadedModule& module) {
+  const auto document = platform::LoadBinaryFrom(module.Resources(), "TECHFILE", 101);
+  return {reinterpret_cast<const char*>(document.data()), document.size()};
+}
+
 kelvo::Technology InstallAddinTechnology(const platform::LoadedModule& module) {
   kelvo::ModelData empty;
   empty.packages.push_back({1, u"Model", 0});
@@ -59,8 +65,7 @@ kelvo::Technology InstallAddinTechnology(const platform::LoadedModule& module) {
   const kelvo::Technology* technology = session.host().InstalledTechnology(u"BPMN");
   if (technology != nullptr) return *technology;
   // The host only learns that the install failed; why, the document the add-in embeds tells.
-  const auto document = platform::LoadBinaryFrom(module.Resources(), "TECHFILE", 101);
-  kelvo::ParseTechnology(std::u16string(document.begin(), document.end()), module.path() + " (TECHFILE 101)");
+  kelvo::ParseTechnology(platform::FromAnsi(EmbeddedTechnology(module)), module.path() + " (TECHFILE 101)");
   throw std::runtime_error(module.path() + ": the add-in did not install its technology");
 }
 

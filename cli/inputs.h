@@ -19,6 +19,9 @@ namespace orbelt::cli {
 // (recursively, in name order). Throws kelvo::InputError for an input that does not exist.
 std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs);
 
+// The technology document the add-in embeds (TECHFILE 101), byte for byte.
+std::string EmbeddedTechnology(const platform::LoadedModule& module);
+
 // Obtains the technology as a user would: a host session clicks the add-in's "&Load" and the
 // host parses the document handed to InstallTechnology. Throws std::runtime_error when the
 // add-in does not install it.

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "cli/commands.h"
+#include "cli/inputs.h"
 #include "platform/loader.h"
 
 namespace orbelt::cli {
@@ -34,9 +35,7 @@ bool Emit(const std::string& text, const std::string& output_file, Output& outpu
 int WriteTechnology(const std::string& addin, const std::string& output_file, Output& output) {
   try {
     const platform::LoadedModule module(addin);
-    const auto document = platform::LoadBinaryFrom(module.Resources(), "TECHFILE", 101);
-    const std::string bytes(reinterpret_cast<const char*>(document.data()), document.size());
-    return Emit(bytes, output_file, output) ? kSuccess : kFindings;
+    return Emit(EmbeddedTechnology(module), output_file, output) ? kSuccess : kFindings;
   } catch (const std::exception& e) {
     output.err() << "orbelt: " << e.what() << "\n";
     return kUnusable;

@@ -57,6 +57,8 @@ const platform::DispatchInterface<COrbelt>& COrbelt::Interface() {
           platform::Op("Kelvo_OnInitializeUserRules", &COrbelt::Kelvo_OnInitializeUserRules),
           platform::Op("Kelvo_OnRunElementRule", &COrbelt::Kelvo_OnRunElementRule),
           platform::Op("Kelvo_OnRunConnectorRule", &COrbelt::Kelvo_OnRunConnectorRule),
+          platform::Op("Kelvo_OnStartValidation", &COrbelt::Kelvo_OnStartValidation),
+          platform::Op("Kelvo_OnEndValidation", &COrbelt::Kelvo_OnEndValidation),
       }};
   return kInterface;
 }
@@ -129,3 +131,9 @@ void COrbelt::Kelvo_OnRunConnectorRule(const RepositoryRef& repository, std::u16
                                        std::int32_t& connector_id) {
   rules_->RunConnectorRule(repository, rule_id, connector_id);
 }
+
+void COrbelt::Kelvo_OnStartValidation(const RepositoryRef& repository) {
+  rules_->BeginValidationRun(repository);
+}
+
+void COrbelt::Kelvo_OnEndValidation(const RepositoryRef& repository) { rules_->EndValidationRun(repository); }

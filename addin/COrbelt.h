@@ -35,6 +35,8 @@ class COrbelt {
                               const host::Ref<host::Element>& element);
   void Kelvo_OnRunConnectorRule(const RepositoryRef& repository, std::u16string& rule_id,
                                 std::int32_t& connector_id);
+  void Kelvo_OnStartValidation(const RepositoryRef& repository);
+  void Kelvo_OnEndValidation(const RepositoryRef& repository);
 
  private:
   // Menu commands without a public operation of their own.

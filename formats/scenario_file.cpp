@@ -151,7 +151,8 @@ struct HostSettings {
 
 HostSettings ReadHost(const Json& host, Scenario& scenario) {
   ExpectObject(host, "host");
-  CheckKeys(host, "host", {"build", "modelLocation", "refuseInstall", "refuseRemove", "faults"});
+  CheckKeys(host, "host",
+            {"build", "modelLocation", "refuseInstall", "refuseRemove", "announceValidation", "faults"});
   HostSettings settings;
   if (const Json* v = Member(host, "build")) settings.build = Int32(*v, "host.build");
   if (const Json* v = Member(host, "modelLocation"))
@@ -160,6 +161,8 @@ HostSettings ReadHost(const Json& host, Scenario& scenario) {
     scenario.options.refuse_install = Bool(*v, "host.refuseInstall");
   if (const Json* v = Member(host, "refuseRemove"))
     scenario.options.refuse_remove = Bool(*v, "host.refuseRemove");
+  if (const Json* v = Member(host, "announceValidation"))
+    scenario.options.announce_validation = Bool(*v, "host.announceValidation");
   if (const Json* v = Member(host, "faults")) scenario.faults = ReadFaults(*v, "host.faults");
   return settings;
 }

@@ -54,6 +54,9 @@ struct ProfileVisibility {
 struct HostOptions {
   bool refuse_install = false;  // InstallTechnology returns False
   bool refuse_remove = false;   // RemoveTechnology returns False
+  // A whole validation run is announced to the add-in (Kelvo_OnStartValidation before it,
+  // Kelvo_OnEndValidation after it), as a host that knows these events does.
+  bool announce_validation = true;
 };
 
 class Host;

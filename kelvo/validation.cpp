@@ -68,6 +68,17 @@ ValidationResult RunValidation(Session& session, platform::DispatchObject& addin
         {Describe(model, object), rule_id, RuleNameOf(host, rule_id), std::move(error)});
   };
 
+  // The announcement of the run, to an add-in that takes it.
+  const auto announce = [&](const char* operation) {
+    const auto& operations = addin.Interface().operations;
+    if (!host.options().announce_validation) return;
+    if (std::find(operations.begin(), operations.end(), operation) == operations.end()) return;
+    std::vector<host::Variant> args{session.Repository()};
+    auto outcome = Invoke(addin, platform::FromUtf8(operation), args);
+    if (outcome.error) fail(RunObject{}, u"", std::move(*outcome.error));
+  };
+  announce("Kelvo_OnStartValidation");
+
   // Registration.
   host.ClearRegisteredRules();
   {
@@ -99,6 +110,7 @@ ValidationResult RunValidation(Session& session, platform::DispatchObject& addin
     const std::int32_t id = connector->data().id;
     run(u"Kelvo_OnRunConnectorRule", RunObject::Connector(id), id);
   }
+  announce("Kelvo_OnEndValidation");
 
   const auto& violations = host.violations();
   result.violations.reserve(violations.size() - first_violation);

@@ -64,6 +64,8 @@ const platform::DispatchInterface<CBPMNRules>& CBPMNRules::Interface() {
           platform::Op("ConfigureRules", &CBPMNRules::ConfigureRules),
           platform::Op("RunConnectorRule", &CBPMNRules::RunConnectorRule),
           platform::Op("RunElementRule", &CBPMNRules::RunElementRule),
+          platform::Op("BeginValidationRun", &CBPMNRules::BeginValidationRun),
+          platform::Op("EndValidationRun", &CBPMNRules::EndValidationRun),
       }};
   return kInterface;
 }
@@ -106,6 +108,13 @@ void CBPMNRules::RunElementRule(const RepositoryRef& repository, std::u16string&
     }
   }
 }
+
+// A new announcement starts with an empty memory, whatever an unfinished run left.
+void CBPMNRules::BeginValidationRun(const RepositoryRef& /*repository*/) {
+  run_ = std::make_unique<rules::RunMemory>();
+}
+
+void CBPMNRules::EndValidationRun(const RepositoryRef& /*repository*/) { run_.reset(); }
 
 std::u16string CBPMNRules::GetHostRuleID(const std::u16string& local_id) const {
   return LookupPairedValue(local_id, host_rule_ids_, local_rule_ids_);

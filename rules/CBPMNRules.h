@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -13,6 +14,7 @@
 
 #include "host/objects.h"
 #include "platform/component.h"
+#include "rules/run_memory.h"
 
 namespace rules {
 enum class Level : std::int32_t;  // rule_support.h
@@ -30,6 +32,9 @@ class CBPMNRules {
   void ConfigureRules(const RepositoryRef& repository);
   void RunConnectorRule(const RepositoryRef& repository, std::u16string& rule_id, std::int32_t& connector_id);
   void RunElementRule(const RepositoryRef& repository, std::u16string& rule_id, const ElementRef& element);
+  // The host announces a whole validation run, during which the model does not change, and its end.
+  void BeginValidationRun(const RepositoryRef& repository);
+  void EndValidationRun(const RepositoryRef& repository);
 
  private:
   // One row of the rule catalogue (CBPMNRules.cpp).
@@ -65,6 +70,7 @@ class CBPMNRules {
   void CheckIntermediateOnBoundary(const RepositoryRef& repository, const ElementRef& element) const;
   void CheckEndEventResult(const RepositoryRef& repository, const ElementRef& element) const;
   void CheckStartEventBesideEndEvent(const RepositoryRef& repository, const ElementRef& element) const;
+  bool LacksIncomingFlow(const RepositoryRef& repository, const ElementRef& candidate) const;
   void CheckLoopTags(const RepositoryRef& repository, const ElementRef& element) const;
   void CheckSubProcessTags(const RepositoryRef& repository, const ElementRef& element) const;
   void CheckTaskMessageFlows(const RepositoryRef& repository, const ElementRef& element) const;
@@ -94,24 +100,30 @@ class CBPMNRules {
   static bool IsOnActivityBoundary(const RepositoryRef& repository, const ElementRef& element);
   static std::u16string GetTagValue(const ElementRef& element, std::u16string_view tag_name);
   static std::u16string GetConnectorTagValue(const ConnectorRef& connector, std::u16string_view tag_name);
-  static std::int16_t CountIncomingSequenceFlows(const ElementRef& element);
-  static std::int16_t CountOutgoingSequenceFlows(const ElementRef& element);
-  static std::int16_t CountIncomingMessageFlows(const ElementRef& element);
-  static std::int16_t CountOutgoingMessageFlows(const ElementRef& element);
-  static std::int32_t GetPoolID(const RepositoryRef& repository, const ElementRef& element);
+  // The counts and the pool are remembered during an announced run.
+  std::int16_t CountIncomingSequenceFlows(const ElementRef& element) const;
+  std::int16_t CountOutgoingSequenceFlows(const ElementRef& element) const;
+  std::int16_t CountIncomingMessageFlows(const ElementRef& element) const;
+  std::int16_t CountOutgoingMessageFlows(const ElementRef& element) const;
+  std::int16_t CountFlows(const ElementRef& element, rules::FlowKind kind) const;
+  std::int32_t GetPoolID(const RepositoryRef& repository, const ElementRef& element) const;
   static bool IsLinkIntermediateEvent(const ElementRef& element);
   static bool HasAssociatedElementOfType(const RepositoryRef& repository, const ElementRef& element,
                                          std::u16string_view metatype);
-  // Walks the placements of the active diagram and hands each placed element to `visit`. A
-  // template, so that the visit of the start and end event scans runs without an indirect call.
+  // Walks the elements placed on the active diagram and hands each to `visit`; during an
+  // announced run only those in `element`'s container, the only ones its callers look at.
   template <class Visit>
-  static void ForEachPlacedElement(const RepositoryRef& repository, Visit&& visit) {
-    const host::Ref<host::Diagram> diagram = repository->ActiveDiagram();
-    for (const auto& placement : diagram->Placements())
-      visit(repository->ElementById(placement->PlacedElementId()));
-  }
+  void ForEachPlacedElement(const RepositoryRef& repository, const ElementRef& element, Visit&& visit) const;
+  // The answer to a question about `element`'s container: computed by `compute()` each time,
+  // or once per container during an announced run.
+  template <class Compute>
+  bool ContainerAnswer(const RepositoryRef& repository, rules::ContainerQuestion question,
+                       const ElementRef& element, Compute&& compute) const;
 
   std::u16string category_id_;
   std::vector<std::u16string> host_rule_ids_;
   std::vector<std::u16string> local_rule_ids_;
+  // Set from the announcement of a validation run to its end. A pointer, so that the checks,
+  // which change nothing of the engine's state, can still remember what they learn.
+  std::unique_ptr<rules::RunMemory> run_;
 };

@@ -84,9 +84,9 @@ void CBPMNRules::CheckIntermediateTrigger(const RepositoryRef& repository, const
   const auto on_boundary = [&] { return IsOnActivityBoundary(repository, element); };
   const auto tag_empty = [&](const char16_t* name) { return GetTagValue(element, name).empty(); };
   // In normal flow and the count not 1: both are asked, the position first.
-  const auto not_one_in_normal_flow = [&](std::int16_t (*count)(const ElementRef&)) {
+  const auto not_one_in_normal_flow = [&](rules::FlowKind kind) {
     const bool normal = !on_boundary();
-    return count(element) != 1 && normal;
+    return CountFlows(element, kind) != 1 && normal;
   };
   const auto broken = [&](const TriggerCheck& check) {
     switch (check.test) {
@@ -95,9 +95,9 @@ void CBPMNRules::CheckIntermediateTrigger(const RepositoryRef& repository, const
       case TriggerTest::kInNormalFlow:
         return !on_boundary();
       case TriggerTest::kIncomingNotOne:
-        return not_one_in_normal_flow(&CountIncomingSequenceFlows);
+        return not_one_in_normal_flow(rules::FlowKind::kIncomingSequence);
       case TriggerTest::kOutgoingNotOne:
-        return not_one_in_normal_flow(&CountOutgoingSequenceFlows);
+        return not_one_in_normal_flow(rules::FlowKind::kOutgoingSequence);
       case TriggerTest::kTagEmpty:
         return tag_empty(check.tag);
       case TriggerTest::kTagEmptyInNormalFlow:

@@ -1,5 +1,8 @@
 // The model queries that every check asks: kinds, tag values, flow counts, boundary, pool and
-// association tests. Each reads the host model afresh and changes nothing.
+// association tests. Each reads the host model afresh and changes nothing; during an announced
+// validation run the flow counts and pools are made once and remembered.
+#include <vector>
+
 #include "rules/CBPMNRules.h"
 #include "rules/rule_support.h"
 
@@ -17,24 +20,41 @@ std::u16string LastTagValue(TagCollection& tags, std::u16string_view tag_name) {
   return value;
 }
 
-enum class FlowEnd { kTarget, kSource };
+// The end a flow count looks at, and the stereotype it counts.
+bool CountsTarget(rules::FlowKind kind) {
+  return kind == rules::FlowKind::kIncomingSequence || kind == rules::FlowKind::kIncomingMessage;
+}
 
-// The one algorithm of the four flow counts: connectors whose chosen end is the element and
-// whose stereotype matches, plus, for an activity, the same count of every child, recursively.
-std::int16_t CountFlows(const ElementRef& element, FlowEnd end, std::u16string_view stereotype) {
-  std::int16_t count = 0;
-  const auto connectors = element->ConnectorList();
-  for (const auto& connector : *connectors) {
-    const std::int32_t end_id = end == FlowEnd::kTarget ? connector->TargetId() : connector->SourceId();
-    const bool at_element = end_id == element->Id();
-    const bool of_kind = connector->StereotypeName() == stereotype;
-    if (at_element && of_kind) count = rules::AddCounts(count, 1);
+std::u16string_view CountedStereotype(rules::FlowKind kind) {
+  const bool sequence =
+      kind == rules::FlowKind::kIncomingSequence || kind == rules::FlowKind::kOutgoingSequence;
+  return sequence ? u"SequenceFlow"sv : u"MessageFlow"sv;
+}
+
+// The outermost pool among the element's ancestors during an announced run: walks up only to the
+// first ancestor whose answer is remembered, and remembers the answer of every ancestor fetched.
+std::int32_t OutermostPoolAbove(const host::Ref<host::Repository>& repository, const ElementRef& element,
+                                rules::RunMemory& memory) {
+  struct Ancestor {
+    std::int32_t id;
+    bool pool;
+  };
+  std::vector<Ancestor> fetched;
+  std::int32_t outermost = 0;
+  for (std::int32_t parent = element->ParentId(); parent != 0;) {
+    if (const auto known = memory.OutermostPool(parent)) {
+      outermost = *known;
+      break;
+    }
+    const ElementRef ancestor = repository->ElementById(parent);
+    fetched.push_back({parent, ancestor->MetaTypeName() == u"Pool"sv});
+    parent = ancestor->ParentId();
   }
-  if (element->MetaTypeName() == u"Activity"sv) {
-    const auto children = element->Children();
-    for (const auto& child : *children) count = rules::AddCounts(count, CountFlows(child, end, stereotype));
+  for (auto it = fetched.rbegin(); it != fetched.rend(); ++it) {
+    if (outermost == 0 && it->pool) outermost = it->id;
+    memory.RememberOutermostPool(it->id, outermost);
   }
-  return count;
+  return outermost;
 }
 
 }  // namespace
@@ -81,26 +101,53 @@ std::u16string CBPMNRules::GetConnectorTagValue(const ConnectorRef& connector, s
   return LastTagValue(*connector->Tags(), tag_name);
 }
 
-std::int16_t CBPMNRules::CountIncomingSequenceFlows(const ElementRef& element) {
-  return CountFlows(element, FlowEnd::kTarget, u"SequenceFlow"sv);
+std::int16_t CBPMNRules::CountIncomingSequenceFlows(const ElementRef& element) const {
+  return CountFlows(element, rules::FlowKind::kIncomingSequence);
 }
 
-std::int16_t CBPMNRules::CountOutgoingSequenceFlows(const ElementRef& element) {
-  return CountFlows(element, FlowEnd::kSource, u"SequenceFlow"sv);
+std::int16_t CBPMNRules::CountOutgoingSequenceFlows(const ElementRef& element) const {
+  return CountFlows(element, rules::FlowKind::kOutgoingSequence);
 }
 
-std::int16_t CBPMNRules::CountIncomingMessageFlows(const ElementRef& element) {
-  return CountFlows(element, FlowEnd::kTarget, u"MessageFlow"sv);
+std::int16_t CBPMNRules::CountIncomingMessageFlows(const ElementRef& element) const {
+  return CountFlows(element, rules::FlowKind::kIncomingMessage);
 }
 
-std::int16_t CBPMNRules::CountOutgoingMessageFlows(const ElementRef& element) {
-  return CountFlows(element, FlowEnd::kSource, u"MessageFlow"sv);
+std::int16_t CBPMNRules::CountOutgoingMessageFlows(const ElementRef& element) const {
+  return CountFlows(element, rules::FlowKind::kOutgoingMessage);
+}
+
+// The one algorithm of the four flow counts: connectors whose chosen end is the element and
+// whose stereotype matches, plus, for an activity, the same count of every child, recursively.
+// During an announced run each element's count is made once.
+std::int16_t CBPMNRules::CountFlows(const ElementRef& element, rules::FlowKind kind) const {
+  std::int32_t remembered_as = 0;
+  if (run_) {
+    remembered_as = element->Id();
+    if (const auto known = run_->FlowCount(remembered_as, kind)) return *known;
+  }
+  const std::u16string_view stereotype = CountedStereotype(kind);
+  std::int16_t count = 0;
+  const auto connectors = element->ConnectorList();
+  for (const auto& connector : *connectors) {
+    const std::int32_t end_id = CountsTarget(kind) ? connector->TargetId() : connector->SourceId();
+    const bool at_element = end_id == element->Id();
+    const bool of_kind = connector->StereotypeName() == stereotype;
+    if (at_element && of_kind) count = rules::AddCounts(count, 1);
+  }
+  if (element->MetaTypeName() == u"Activity"sv) {
+    const auto children = element->Children();
+    for (const auto& child : *children) count = rules::AddCounts(count, CountFlows(child, kind));
+  }
+  if (run_) run_->RememberFlowCount(remembered_as, kind, count);
+  return count;
 }
 
 // The id of the outermost pool among the element's ancestors (the element itself if it is a
 // pool), 0 when none is.
-std::int32_t CBPMNRules::GetPoolID(const RepositoryRef& repository, const ElementRef& element) {
+std::int32_t CBPMNRules::GetPoolID(const RepositoryRef& repository, const ElementRef& element) const {
   if (element->MetaTypeName() == u"Pool"sv) return element->Id();
+  if (run_) return OutermostPoolAbove(repository, element, *run_);
   std::int32_t pool_id = 0;
   ElementRef current = element;
   while (current->ParentId() != 0) {

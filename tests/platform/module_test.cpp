@@ -27,17 +27,18 @@ TEST_F(Module, DescribesItsClassesAndInterfacesInDeclaredOrder) {
   ASSERT_EQ(library.classes.size(), 2u);
   EXPECT_EQ(library.classes[0].name, "COrbelt");
   EXPECT_EQ(library.classes[0].default_interface.name, "_COrbelt");
-  EXPECT_EQ(
-      library.classes[0].default_interface.operations,
-      (std::vector<std::string>{"Class_Initialize", "Class_Terminate", "Kelvo_GetMenuItems",
-                                "Kelvo_MenuClick", "ShowTechnology", "HideTechnology", "DoLoad", "DoUnload",
-                                "DoNewDiagram", "Kelvo_OnPostNewElement", "Kelvo_OnInitializeUserRules",
-                                "Kelvo_OnRunElementRule", "Kelvo_OnRunConnectorRule"}));
+  EXPECT_EQ(library.classes[0].default_interface.operations,
+            (std::vector<std::string>{
+                "Class_Initialize", "Class_Terminate", "Kelvo_GetMenuItems", "Kelvo_MenuClick",
+                "ShowTechnology", "HideTechnology", "DoLoad", "DoUnload", "DoNewDiagram",
+                "Kelvo_OnPostNewElement", "Kelvo_OnInitializeUserRules", "Kelvo_OnRunElementRule",
+                "Kelvo_OnRunConnectorRule", "Kelvo_OnStartValidation", "Kelvo_OnEndValidation"}));
   EXPECT_EQ(library.classes[1].name, "CBPMNRules");
   EXPECT_EQ(library.classes[1].default_interface.name, "_CBPMNRules");
   EXPECT_EQ(library.classes[1].default_interface.operations,
             (std::vector<std::string>{"Class_Initialize", "Class_Terminate", "ConfigureCategories",
-                                      "ConfigureRules", "RunConnectorRule", "RunElementRule"}));
+                                      "ConfigureRules", "RunConnectorRule", "RunElementRule",
+                                      "BeginValidationRun", "EndValidationRun"}));
 }
 
 TEST_F(Module, ServesAFactoryForCOrbeltOnly) {

@@ -20,15 +20,22 @@ class FakeAddin final : public platform::DispatchObject {
   std::vector<std::string> events;
   std::int32_t fail_on_element = 0;
   bool fail_registration_after_first_rule = false;
+  bool takes_announcements = false;  // lists Kelvo_OnStartValidation and Kelvo_OnEndValidation
 
   const platform::InterfaceInfo& Interface() const override {
-    static const platform::InterfaceInfo info{"_Fake", {}};
-    return info;
+    static const platform::InterfaceInfo plain{"_Fake", {}};
+    static const platform::InterfaceInfo announced{"_Fake",
+                                                   {"Kelvo_OnStartValidation", "Kelvo_OnEndValidation"}};
+    return takes_announcements ? announced : plain;
   }
   platform::CallResult Invoke(std::u16string_view operation, platform::ArgRefs args) noexcept override {
     return platform::CallGuarded([&]() -> host::Variant {
       auto repository =
           std::dynamic_pointer_cast<host::Repository>(std::get<std::shared_ptr<host::Object>>(*args[0]));
+      if (operation == u"Kelvo_OnStartValidation" || operation == u"Kelvo_OnEndValidation") {
+        events.push_back(operation == u"Kelvo_OnStartValidation" ? "start" : "end");
+        return {};
+      }
       if (operation == u"Kelvo_OnInitializeUserRules") {
         events.push_back("init");
         rules_.clear();
@@ -114,6 +121,23 @@ TEST_F(ValidationRun, RegistersOnceThenRunsElementsThenConnectorsUnderEveryRule)
   EXPECT_EQ(Lines(second), Lines(result));
   EXPECT_EQ(second.violations[1].rule_id, u"{KV-RULE-0001}");
   EXPECT_EQ(session.host().registered_rules().size(), 2u);
+}
+
+// An add-in that takes the announcements hears of the run before the registration and after the
+// last rule run, unless the host is one that does not announce.
+TEST_F(ValidationRun, IsAnnouncedToAnAddinThatTakesIt) {
+  addin_.takes_announcements = true;
+  kelvo::Session session(builder_.Host());
+  kelvo::RunValidation(session, addin_);
+  ASSERT_EQ(addin_.events.size(), 9u);
+  EXPECT_EQ(addin_.events.front(), "start");
+  EXPECT_EQ(addin_.events[1], "init");
+  EXPECT_EQ(addin_.events.back(), "end");
+
+  addin_.events.clear();
+  session.host().options().announce_validation = false;
+  kelvo::RunValidation(session, addin_);
+  EXPECT_EQ(addin_.events.size(), 7u);
 }
 
 TEST_F(ValidationRun, FailedRunsAreRecordedAndTheRunGoesOn) {

@@ -2,6 +2,8 @@
 // lookup reads every tag (the last match wins), values are read afresh on every run, the
 // validation service is fetched anew for each report, and a host failure in mid-check ends the
 // run and keeps the reports made before it.
+#include <algorithm>
+
 #include "rules_fixture.h"
 
 namespace rules_test {
@@ -27,6 +29,24 @@ TEST(HostCalls, MissingConnectorEndsTheRunAtTheFetch) {
   Session session(Model().data());
   EXPECT_EQ(session.RunConnector("Rule_01", 999), Lines{});
   EXPECT_EQ(session.TakeTrace(), Lines{"Repository.ConnectorById(999)"});
+}
+
+// During an announced run the first End Event of a container walks the open diagram's
+// placements and later ones reuse its answer; once the run has ended, each event walks again.
+TEST(HostCalls, AnnouncedRunWalksThePlacementsOnce) {
+  Session session(Model().Add(10, u"StartEvent").Add(11, u"EndEvent").Add(12, u"EndEvent").data());
+  const auto placements_read = [&] {
+    const Lines trace = session.TakeTrace();
+    return std::count(trace.begin(), trace.end(), "DiagramPlacement.PlacedElementId");
+  };
+  session.rules().BeginValidationRun(session.repository());
+  session.RunElement("Rule_06", 11);
+  EXPECT_EQ(placements_read(), 3);
+  session.RunElement("Rule_06", 12);
+  EXPECT_EQ(placements_read(), 0);
+  session.rules().EndValidationRun(session.repository());
+  session.RunElement("Rule_06", 12);
+  EXPECT_EQ(placements_read(), 3);
 }
 
 // A host failure ends the run; the reports made before it stay (the golden validation session

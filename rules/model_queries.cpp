@@ -50,9 +50,10 @@ std::int32_t OutermostPoolAbove(const host::Ref<host::Repository>& repository, c
     fetched.push_back({parent, ancestor->MetaTypeName() == u"Pool"sv});
     parent = ancestor->ParentId();
   }
-  for (auto it = fetched.rbegin(); it != fetched.rend(); ++it) {
-    if (outermost == 0 && it->pool) outermost = it->id;
-    memory.RememberOutermostPool(it->id, outermost);
+  // From the outermost fetched ancestor inwards.
+  for (std::size_t i = fetched.size(); i-- > 0;) {
+    if (outermost == 0 && fetched[i].pool) outermost = fetched[i].id;
+    memory.RememberOutermostPool(fetched[i].id, outermost);
   }
   return outermost;
 }

@@ -7,10 +7,17 @@ For each size it generates a model (generate.py), then runs, each at least three
   - bpmnlint 11 with `bpmnlint:recommended`, installed with npm into a temporary folder,
   - the import alone, inside one process (bench_bpmn_import), to show its share,
 and prints the medians of wall time and peak memory (maximum resident set) as a Markdown table,
-with the number of placements that the start and end event checks must visit in each file.
+with the host calls of the validation run (`--stats`) against the model's elements, connectors
+and placements. bpmnlint is left out above --lint-max nodes (default 100,000).
+
+With --folder N it also validates a folder of N corpus-sized files (copies of the readable files
+of tests/data/bpmn) with -j 1 and with -j 2, and prints both times.
 
 usage: compare.py BUILD_DIR [--sizes 1000,10000,100000] [--runs 3] [--work DIR] [--skip-bpmnlint]
+                  [--lint-max N] [--folder N]
 """
+
+import json
 
 import argparse
 import os
@@ -62,13 +69,31 @@ def import_seconds(build, technology, path):
     return float(out.split()[-2]) / 1000.0
 
 
-def scan_visits(path):
-    """Placements that the start and end event checks visit: each such event walks every
-    placement of the open diagram (the file's one diagram places every element)."""
+def host_calls(orbelt, path):
+    """The validation run's host calls and the model's elements + connectors + placements."""
+    out = subprocess.run([orbelt, "validate", path, "--format", "json", "--stats"], capture_output=True, text=True)
+    if out.returncode not in (0, 1):
+        sys.exit(f"orbelt validate --stats {path} exited with {out.returncode}: {out.stderr[:500]}")
+    model = json.loads(out.stdout)["models"][0]
     with open(path, encoding="utf-8") as f:
-        text = f.read()
-    events = len(re.findall(r"<(?:startEvent|endEvent)\b", text))
-    return events * len(re.findall(r"<bpmndi:BPMNShape\b", text))
+        placements = len(re.findall(r"<bpmndi:BPMNShape\b", f.read()))
+    return model["stats"]["hostCalls"], model["summary"]["elements"] + model["summary"]["connectors"] + placements
+
+
+def folder_of_files(orbelt, work, count):
+    """A folder of `count` copies of the corpus files that orbelt reads."""
+    corpus = os.path.join(HERE, "..", "..", "tests", "data", "bpmn")
+    readable = []
+    for root, _, names in os.walk(corpus):
+        for name in sorted(names):
+            path = os.path.join(root, name)
+            if name.endswith(".bpmn") and subprocess.run([orbelt, "validate", path], capture_output=True).returncode < 2:
+                readable.append(path)
+    folder = os.path.join(work, f"folder_{count}")
+    os.makedirs(folder, exist_ok=True)
+    for i in range(count):
+        shutil.copyfile(readable[i % len(readable)], os.path.join(folder, f"{i:05d}.bpmn"))
+    return folder
 
 
 def main():
@@ -78,6 +103,8 @@ def main():
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--work", help="folder for generated files and bpmnlint (default: a new temporary one)")
     parser.add_argument("--skip-bpmnlint", action="store_true")
+    parser.add_argument("--lint-max", type=int, default=100000, help="largest size that bpmnlint is run on")
+    parser.add_argument("--folder", type=int, default=0, help="also time a folder of this many files, -j 1 and -j 2")
     args = parser.parse_args()
     if args.runs < 3:
         sys.exit("at least 3 runs")
@@ -100,24 +127,30 @@ def main():
         ours_time, ours_memory = median_of([orbelt, "validate", path, "--format", "json"], args.runs)
         imported = statistics.median(import_seconds(args.build, technology, path) for _ in range(args.runs))
         lint = (None, None)
-        if lint_folder:
+        if lint_folder and size <= args.lint_max:
             lint = median_of([os.path.join(lint_folder, "node_modules", ".bin", "bpmnlint"), path], args.runs,
                              cwd=lint_folder)
-        rows.append((size, megabytes, scan_visits(path), parse_time, parse_memory, imported, ours_time, ours_memory) +
+        rows.append((size, megabytes, host_calls(orbelt, path), parse_time, parse_memory, imported, ours_time, ours_memory) +
                     lint)
         print(f"measured {size} nodes", file=sys.stderr)
 
     print(f"bpmnlint {lint_version or '(skipped)'}, median of {args.runs} runs, wall time and peak resident memory\n")
-    print("| flow nodes | file | scan visits | bare parse | import alone | orbelt validate | bpmnlint "
-          "| orbelt ÷ parse | bpmnlint ÷ orbelt |")
+    print("| flow nodes | file | host calls (per element, connector, placement) | bare parse | import alone "
+          "| orbelt validate | bpmnlint | orbelt ÷ parse | bpmnlint ÷ orbelt |")
     print("|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
-    for (size, megabytes, visits, parse_time, parse_memory, imported, ours_time, ours_memory, lint_time,
+    for (size, megabytes, (calls, objects), parse_time, parse_memory, imported, ours_time, ours_memory, lint_time,
          lint_memory) in rows:
         lint_cell = f"{lint_time:.3f} s, {lint_memory / 1024:.0f} MB" if lint_time else "—"
         lint_ratio = f"{lint_time / ours_time:.2f}×" if lint_time else "—"
-        print(f"| {size:,} | {megabytes:.1f} MB | {visits / 1e6:,.1f} M | {parse_time:.3f} s, {parse_memory / 1024:.0f} MB "
+        print(f"| {size:,} | {megabytes:.1f} MB | {calls / 1e6:,.2f} M ({calls / objects:.1f}) | {parse_time:.3f} s, {parse_memory / 1024:.0f} MB "
               f"| {imported:.3f} s | {ours_time:.3f} s, {ours_memory / 1024:.0f} MB | {lint_cell} "
               f"| {ours_time / parse_time:.1f}× | {lint_ratio} |")
+    if args.folder:
+        folder = folder_of_files(orbelt, work, args.folder)
+        one, _ = median_of([orbelt, "validate", folder, "-j", "1"], args.runs)
+        two, _ = median_of([orbelt, "validate", folder, "-j", "2"], args.runs)
+        print(f"\nA folder of {args.folder:,} corpus files: -j 1 {one:.3f} s, -j 2 {two:.3f} s, "
+              f"{one / two:.2f}× faster on 2 threads ({os.cpu_count()} cores)")
     if not args.work:
         shutil.rmtree(work, ignore_errors=True)
 

@@ -25,8 +25,8 @@ namespace {
 constexpr const char* kSampleName = "sample model";
 
 // What validating one input gives: its messages for the error stream and, when it could be
-// validated, its part of the report.
-struct Outcome {
+// validated, its part of the report. (Its moves do not throw: every member's move is noexcept.)
+struct Outcome {  // NOLINT(bugprone-exception-escape)
   std::string messages;
   bool validated = false;
   bool clean = true;

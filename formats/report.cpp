@@ -84,11 +84,12 @@ std::string ObjectText(const ObjectInfo& object) {
   return text;
 }
 
-// "12.345 ms" of a duration in seconds, written by the stream in its precision.
-struct Milliseconds {
-  double seconds;
-};
-std::ostream& operator<<(std::ostream& out, Milliseconds time) { return out << time.seconds * 1000 << " ms"; }
+// "12.345 ms" for 0.012345 seconds.
+std::string Milliseconds(double seconds) {
+  std::ostringstream out;
+  out << std::fixed << std::setprecision(3) << seconds * 1000 << " ms";
+  return out.str();
+}
 
 constexpr double kMebibyte = 1024.0 * 1024.0;
 
@@ -126,12 +127,12 @@ std::string ModelText(const ModelReport& report) {
 std::string StatsText(const RunStats& stats) {
   const PhaseTimes& t = stats.seconds;
   std::ostringstream out;
-  out << std::fixed << std::setprecision(3) << "  host calls: " << stats.host_calls << "\n"
+  out << "  host calls: " << stats.host_calls << "\n"
       << "  time: read " << Milliseconds(t.read) << ", technology install " << Milliseconds(t.technology)
       << ", import " << Milliseconds(t.import) << ", validation " << Milliseconds(t.validation) << ", report "
       << Milliseconds(t.report) << "\n"
-      << std::setprecision(1) << "  peak memory: " << static_cast<double>(stats.peak_memory_bytes) / kMebibyte
-      << " MiB\n";
+      << std::fixed << std::setprecision(1)
+      << "  peak memory: " << static_cast<double>(stats.peak_memory_bytes) / kMebibyte << " MiB\n";
   return out.str();
 }
 

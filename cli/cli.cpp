@@ -40,6 +40,12 @@ int Run(int argc, const char* const* argv, Output& output) {
   validate_command->add_option("--format", validate.format, "Report format")
       ->check(CLI::IsMember({"text", "json"}));
   validate_command->add_option("-o,--output", validate.output_file, "Write the report to this file");
+  validate_command->add_flag("--stats", validate.stats,
+                             "Report per file the host calls, the time of each phase and the peak memory");
+  validate_command
+      ->add_option("-j,--jobs", validate.jobs,
+                   "Validate this many files at once (default: one per core); the report is the same")
+      ->check(CLI::PositiveNumber);
 
   std::string scenario;
   auto* host_command = app.add_subcommand("host", "Play a kelvo-scenario/1 session and print its transcript");

@@ -12,11 +12,16 @@ namespace orbelt::cli {
 // Where the add-in module is: --addin, else ORBELT_ADDIN, else liborbelt.so beside the program.
 std::string AddinPath(const std::string& addin_flag);
 
+// The threads `orbelt validate` uses unless told: one per core.
+unsigned DefaultJobs();
+
 struct ValidateOptions {
   std::vector<std::string> inputs;  // model files, BPMN files or folders; none: the bundled sample
   std::optional<std::string> diagram;
   std::string format = "text";
   std::string output_file;
+  bool stats = false;             // report host calls, phase times and peak memory per file
+  unsigned jobs = DefaultJobs();  // files validated at once, each on its own thread
 };
 
 int Validate(const std::string& addin, const ValidateOptions& options, Output& output);

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "bpmn/import.h"
+#include "cli/stopwatch.h"
 #include "formats/model_file.h"
 #include "kelvo/input.h"
 #include "kelvo/session.h"
@@ -70,14 +71,30 @@ kelvo::Technology InstallAddinTechnology(const platform::LoadedModule& module) {
 }
 
 const kelvo::Technology& InputReader::Technology() {
+  const std::lock_guard lock(installing_);
   if (!technology_) technology_ = InstallAddinTechnology(module_);
   return *technology_;
 }
 
 LoadedInput InputReader::Read(const std::string& file) {
-  if (!bpmn::IsBpmnPath(file)) return {formats::LoadModelFile(file), {}};
-  auto imported = bpmn::ImportFile(file, Technology());
-  return {std::move(imported.model), std::move(imported.warnings)};
+  LoadedInput input;
+  Stopwatch clock;
+  if (!bpmn::IsBpmnPath(file)) {
+    const std::string bytes = kelvo::ReadFile(file);
+    input.times.read = clock.Lap();
+    input.model = formats::ParseModel(bytes, file);
+    input.times.import = clock.Lap();
+    return input;
+  }
+  const kelvo::Technology& technology = Technology();  // a failed install is named before the file
+  input.times.technology = clock.Lap();
+  std::string bytes = kelvo::ReadFile(file);
+  input.times.read = clock.Lap();
+  auto imported = bpmn::ImportText(std::move(bytes), file, technology);
+  input.times.import = clock.Lap();
+  input.model = std::move(imported.model);
+  input.warnings = std::move(imported.warnings);
+  return input;
 }
 
 }  // namespace orbelt::cli

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "bpmn/import.h"
+#include "formats/report.h"
 #include "kelvo/model_data.h"
 #include "kelvo/technology.h"
 #include "platform/loader.h"
@@ -27,13 +29,15 @@ std::string EmbeddedTechnology(const platform::LoadedModule& module);
 // add-in does not install it.
 kelvo::Technology InstallAddinTechnology(const platform::LoadedModule& module);
 
-// One input read into model data.
+// One input read into model data, with the time each phase of reading took.
 struct LoadedInput {
   kelvo::ModelData model;
   std::vector<std::string> warnings;
+  formats::PhaseTimes times;  // read, technology and import
 };
 
-// Reads models, installing the technology the first time a BPMN file needs it.
+// Reads models, installing the technology the first time a BPMN file needs it. Threads may read
+// at once: the first to need the technology installs it while the others wait for it.
 class InputReader {
  public:
   explicit InputReader(const platform::LoadedModule& module) : module_(module) {}
@@ -43,6 +47,7 @@ class InputReader {
  private:
   const kelvo::Technology& Technology();
   const platform::LoadedModule& module_;
+  std::mutex installing_;
   std::optional<kelvo::Technology> technology_;
 };
 

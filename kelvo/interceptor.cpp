@@ -76,15 +76,21 @@ std::string TraceValue(const std::u16string& text) {
 struct Interceptor::State {
   bool trace = false;
   std::vector<Fault> faults;
+  std::int64_t total = 0;
   std::unordered_map<std::string, std::int64_t> counts;
   std::vector<std::string> lines;
 
-  // Counts one use of `name` ("Object.Member"), keeps its trace line (made by `make_line`) when
-  // tracing, and throws when a fault hits it.
+  // Counts one use of `member` of `object`. Only tracing and faults need the member by name
+  // ("Object.Member"), so a session that only counts makes no name: it keeps the count cheap.
+  // Keeps the trace line (made by `make_line` from the name) when tracing, and throws when a
+  // fault hits the use.
   template <class MakeLine>
-  void Record(const std::string& name, const MakeLine& make_line) {
+  void Record(std::string_view object, std::string_view member, const MakeLine& make_line) {
+    ++total;
+    if (!trace && faults.empty()) return;
+    const std::string name = std::string(object) + "." + std::string(member);
     const std::int64_t count = ++counts[name];
-    if (trace) lines.push_back(make_line());
+    if (trace) lines.push_back(make_line(name));
     for (const Fault& fault : faults) {
       if (fault.member == name && (!fault.nth || *fault.nth == count)) {
         throw host::Error(host::ErrorKind::kHost, name + " failed (call " + std::to_string(count) +
@@ -112,8 +118,8 @@ class Traced : public I {
  public:
   Traced(StatePtr state, std::shared_ptr<I> inner) : state_(std::move(state)), inner_(std::move(inner)) {}
   host::Variant InvokeByName(std::u16string_view member, std::vector<host::Variant>& args) override {
-    const std::string name = std::string(I::kInterfaceName) + "." + platform::ToUtf8(member);
-    state_->Record(name, [&] { return TraceLine(name, host::MemberKind::late, args); });
+    state_->Record(I::kInterfaceName, platform::ToUtf8(member),
+                   [&](const std::string& name) { return TraceLine(name, host::MemberKind::late, args); });
     return inner_->InvokeByName(member, args);
   }
 
@@ -124,8 +130,7 @@ class Traced : public I {
   // with them; an object it returns is wrapped in turn.
   template <class R, class... P, class... A>
   R Forward(host::MemberKind kind, const char* member, R (I::*function)(P...), std::tuple<A&...> arguments) {
-    const std::string name = std::string(I::kInterfaceName) + "." + member;
-    state_->Record(name, [&] {
+    state_->Record(I::kInterfaceName, member, [&](const std::string& name) {
       return std::apply(
           [&](const auto&... values) { return TraceLine(name, kind, {host::Variant(values)...}); },
           arguments);
@@ -213,6 +218,8 @@ std::vector<std::string> Interceptor::TakeTrace() {
 }
 
 bool Interceptor::tracing() const { return state_->trace; }
+
+std::int64_t Interceptor::TotalCalls() const { return state_->total; }
 
 std::int64_t Interceptor::CallCount(const std::string& member) const {
   const auto it = state_->counts.find(member);

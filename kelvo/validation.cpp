@@ -120,11 +120,15 @@ ValidationResult RunValidation(Session& session, platform::DispatchObject& addin
 }
 
 ValidationResult ValidateModel(const platform::LoadedModule& module, std::shared_ptr<Host> host,
-                               std::optional<std::int32_t> diagram) {
+                               std::optional<std::int32_t> diagram, HostCalls host_calls) {
   host->OpenDiagram(diagram);
-  Session session(std::move(host));
+  std::optional<Interceptor> counter;
+  if (host_calls == HostCalls::kCounted) counter.emplace(false, std::vector<Fault>{});
+  Session session(std::move(host), std::move(counter));
   const std::shared_ptr<platform::DispatchObject> addin = module.CreateObject(kAddinProgId);
-  return RunValidation(session, *addin);
+  ValidationResult result = RunValidation(session, *addin);
+  if (const Interceptor* counting = session.interceptor()) result.host_calls = counting->TotalCalls();
+  return result;
 }
 
 }  // namespace kelvo

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "platform/component.h"
@@ -26,6 +27,8 @@ class LoadedModule {
   std::int32_t UnregisterServer() const;
   std::int32_t CanUnloadNow() const;
   // Creates an object of the class "Library.Class"; throws std::runtime_error when unavailable.
+  // Threads may create objects of one module at once: the creations take turns, because a
+  // module's constructors may set the module's own globals (COrbelt records its help path).
   std::shared_ptr<DispatchObject> CreateObject(const std::string& prog_id) const;
   const VersionRecord& Version() const;
   TypeLibraryInfo TypeLibrary() const;
@@ -36,6 +39,7 @@ class LoadedModule {
   F Symbol(const char* name) const;
   std::string path_;
   void* handle_ = nullptr;
+  mutable std::mutex creating_;
 };
 
 // The registry file: KELVO_REGISTRY, else $XDG_CONFIG_HOME/kelvo/registry.ini, else

@@ -114,7 +114,8 @@ class TerminalUserInterface : public UserInterface {
                          std::uintptr_t data) override;
 };
 
-// The back end in use; the terminal one until the host sets another.
+// The back end in use on the calling thread; the terminal one until the host sets another there.
+// Each thread has its own, so that sessions played on several threads record apart.
 UserInterface& CurrentUserInterface();
 void SetUserInterface(std::shared_ptr<UserInterface> back_end);
 

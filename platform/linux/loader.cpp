@@ -57,7 +57,10 @@ std::shared_ptr<DispatchObject> LoadedModule::CreateObject(const std::string& pr
     throw std::runtime_error(path_ + ": class " + prog_id + " is not available");
   }
   std::shared_ptr<DispatchObject> object;
-  const auto result = factory->CreateInstance(&object);
+  const auto result = [&] {
+    const std::lock_guard lock(creating_);
+    return factory->CreateInstance(&object);
+  }();
   if (result.error || !object) {
     throw std::runtime_error(path_ + ": cannot create " + prog_id + ": " +
                              (result.error ? result.error->message : "no object"));

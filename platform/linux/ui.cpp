@@ -42,7 +42,7 @@ void RunModal(Form& form, Show&& show) {
 }
 
 std::shared_ptr<UserInterface>& BackEnd() {
-  static std::shared_ptr<UserInterface> back_end = std::make_shared<TerminalUserInterface>();
+  thread_local std::shared_ptr<UserInterface> back_end = std::make_shared<TerminalUserInterface>();
   return back_end;
 }
 

@@ -172,6 +172,46 @@ TEST_F(TempDir, BpmnFilesAreValidatedAsTheirConvertedModel) {
   EXPECT_EQ(json_model["summary"], model["summary"]);
 }
 
+// Files validated on several threads report exactly as on one: the same report, the same
+// messages for unreadable files, in the order the files were named, and the same status.
+class ParallelValidation : public TempDir, public testing::WithParamInterface<const char*> {};
+
+TEST_P(ParallelValidation, ReportsByteForByteAsOneThreadDoes) {
+  const std::string corpus = ORBELT_SOURCE_DIR "/tests/data/bpmn/";
+  Write("broken.bpmn", kBrokenProcess);
+  const std::vector<std::string> inputs{corpus + "bpmn-js", Write("a.bpmn", kSmallProcess), dir_.string(),
+                                        corpus + "bpmnlint"};
+  const auto run = [&](const char* jobs) {
+    std::vector<std::string> args{"validate", "--format", GetParam(), "-j", jobs};
+    args.insert(args.end(), inputs.begin(), inputs.end());
+    return Orbelt(args);
+  };
+  const auto one = run("1");
+  const auto several = run("3");
+  EXPECT_EQ(one.status, 2);
+  EXPECT_NE(one.err.find("broken.bpmn:2:12: not well-formed XML"), std::string::npos) << one.err;
+  EXPECT_EQ(several.status, one.status);
+  EXPECT_EQ(several.out, one.out);
+  EXPECT_EQ(several.err, one.err);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ParallelValidation, testing::Values("text", "json"));
+
+// --stats counts every host member the add-in uses, exactly: as many as a traced session lists
+// for a validation run of the same model.
+TEST_F(TempDir, StatsCountTheHostCallsThatATraceLists) {
+  const std::string sample = ORBELT_SOURCE_DIR "/cli/sample/orders.json";
+  const auto stats = Orbelt({"validate", sample, "--stats", "--format", "json"});
+  const auto model = json::parse(stats.out)["models"][0];
+  const auto scenario = Write("play.json", R"({"format": "kelvo-scenario/1", "model": ")" + sample +
+                                               R"(", "trace": true, "steps": [{"host": "validate"}]})");
+  const auto played = Orbelt({"host", scenario});
+  ASSERT_EQ(played.status, 0) << played.err;
+  EXPECT_EQ(model["stats"]["hostCalls"], json::parse(played.out)["steps"][0]["calls"].size());
+  EXPECT_GT(model["stats"]["seconds"]["validation"], 0.0);
+  EXPECT_GT(model["stats"]["peakMemoryBytes"], 0);
+}
+
 TEST(ModuleCommands, VersionNamesTheProgramAndTheTechnology) {
   const auto result = Orbelt({"--version"});
   EXPECT_EQ(result.status, 0);

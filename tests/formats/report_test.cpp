@@ -34,8 +34,10 @@ std::vector<formats::ModelReport> Reports() {
 }
 
 TEST(Report, JsonDocument) {
+  formats::Json models = formats::Json::array();
+  for (const auto& report : Reports()) models.push_back(formats::ModelJson(report));
   std::ostringstream out;
-  formats::WriteReportJson(out, Reports());
+  formats::WriteReportJson(out, std::move(models));
   EXPECT_EQ(formats::Json::parse(out.str()), formats::Json::parse(R"({"format": "orbelt-report/1", "models": [
     {"file": "orders.json", "diagram": {"id": 5, "name": "Orders"},
      "violations": [
@@ -53,10 +55,10 @@ TEST(Report, JsonDocument) {
 }
 
 TEST(Report, Text) {
-  std::ostringstream out;
-  formats::WriteReportText(out, Reports());
+  std::string text;
+  for (const auto& report : Reports()) text += formats::ModelText(report);
   EXPECT_EQ(
-      out.str(),
+      text,
       "orders.json, diagram 5 \"Orders\"\n"
       "  error: element StartEvent_1 \"Order \\\"in\\\"\" (StartEvent): no flow [Start rule]\n"
       "  warning: connector 100 (SequenceFlow): odd flow [rule {R2}]\n"
@@ -65,6 +67,18 @@ TEST(Report, Text) {
       "  2 elements, 1 connector: 1 error, 1 warning, 2 failures\n"
       "(sample model), no diagram open\n"
       "  0 elements, 0 connectors: 0 errors, 0 warnings, 0 failures\n");
+}
+
+TEST(Report, StatsInBothFormats) {
+  const formats::RunStats stats{1234, {0.001, 0, 0.0125, 0.5, 0.00025}, 3 * 1024 * 1024 + 512 * 1024};
+  EXPECT_EQ(formats::StatsJson(stats), formats::Json::parse(R"({"hostCalls": 1234,
+    "seconds": {"read": 0.001, "technology": 0, "import": 0.0125, "validation": 0.5, "report": 0.00025},
+    "peakMemoryBytes": 3670016})"));
+  EXPECT_EQ(formats::StatsText(stats),
+            "  host calls: 1234\n"
+            "  time: read 1.000 ms, technology install 0.000 ms, import 12.500 ms, validation 500.000 ms, "
+            "report 0.250 ms\n"
+            "  peak memory: 3.5 MiB\n");
 }
 
 }  // namespace

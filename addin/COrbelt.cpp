@@ -36,7 +36,7 @@ std::u16string CaptionOf(const ClickRow& row) {
 
 }  // namespace
 
-COrbelt::COrbelt() : rules_(std::make_unique<CBPMNRules>()) { addin::SetHelpPath(); }
+COrbelt::COrbelt() : rules_(std::make_unique<CBPMNRules>()) {}
 
 COrbelt::~COrbelt() { rules_.reset(); }
 

@@ -9,10 +9,6 @@
 
 namespace addin {
 
-namespace {
-std::u16string help_path;
-}  // namespace
-
 std::u16string LoadText(std::int32_t id) { return platform::LoadStringResource(id); }
 
 void ShowMessage(const std::u16string& text) {
@@ -20,10 +16,12 @@ void ShowMessage(const std::u16string& text) {
                        platform::kMbOk | platform::kMbIconExclamation);
 }
 
-void SetHelpPath() {
-  help_path = platform::FromUtf8(platform::ThisModuleDirectory()) + u"\\\\Kelvo_BPMN.chm";
+// Found once: the module does not move while it is loaded, and sessions on several threads may
+// ask at the same time.
+const std::u16string& HelpPath() {
+  static const std::u16string path =
+      platform::FromUtf8(platform::ThisModuleDirectory()) + u"\\\\Kelvo_BPMN.chm";
+  return path;
 }
-
-const std::u16string& HelpPath() { return help_path; }
 
 }  // namespace addin

@@ -19,7 +19,6 @@ std::u16string LoadText(std::int32_t id);
 // Modal, OK only, exclamation icon, titled with kProductName; the answer is not used.
 void ShowMessage(const std::u16string& text);
 // The help file beside the component: its folder followed by "\\Kelvo_BPMN.chm".
-void SetHelpPath();
 const std::u16string& HelpPath();
 
 }  // namespace addin

@@ -21,6 +21,7 @@
 #include "kelvo/validation.h"
 #include "platform/loader.h"
 #include "platform/text.h"
+#include "support/generated_model.h"
 #include "support/model_builder.h"
 
 namespace {
@@ -214,3 +215,18 @@ TEST(AnnouncedRun, ReportsAsUnannouncedWhenACountOverflows) {
 }
 
 }  // namespace
+
+// The host calls of a whole run grow with the model: the same bound per element, connector and
+// placement holds at 1,000 and at 10,000 nodes (unannounced, the start and end event checks
+// alone would make over a thousand per object at 10,000).
+TEST(AnnouncedRun, MakesHostCallsInProportionToTheModel) {
+  for (const std::size_t size : {1'000U, 10'000U}) {
+    kelvo::ModelData data = test_support::GeneratedModel(size).Build();
+    const std::size_t objects =
+        data.elements.size() + data.connectors.size() + data.diagrams.front().placements.size();
+    const auto result =
+        kelvo::ValidateModel(Module(), kelvo::Host::Create(std::move(data)), 1, kelvo::HostCalls::kCounted);
+    ASSERT_TRUE(result.host_calls);
+    EXPECT_LE(*result.host_calls, 50 * static_cast<std::int64_t>(objects)) << size << " nodes";
+  }
+}

@@ -12,6 +12,7 @@
 #include <unordered_map>
 
 #include "bpmn/document.h"
+#include "bpmn/id_table.h"
 #include "kelvo/input.h"
 #include "platform/text.h"
 
@@ -30,7 +31,7 @@ using kelvo::Technology;
 
 constexpr std::size_t kMaxValueBytes = std::size_t{1} << 20;
 constexpr int kMaxDepth = 256;
-constexpr std::size_t kNoIndex = static_cast<std::size_t>(-1);
+constexpr std::size_t kNoIndex = IdTable::kAbsent;
 constexpr std::int32_t kModelPackage = 1;
 constexpr std::int32_t kFilePackage = 2;
 
@@ -148,12 +149,11 @@ const DefinitionKind* FindDefinitionKind(std::string_view local) {
 }
 
 // Refs are ids; some writers qualify them with a namespace prefix, which is tried without.
-template <class Map>
-auto FindId(const Map& map, std::string_view ref) {
-  const auto found = map.find(ref);
+std::size_t FindId(const IdTable& table, std::string_view ref) {
+  const std::size_t found = table.Find(ref);
   const std::size_t colon = ref.rfind(':');
-  if (found != map.end() || colon == std::string_view::npos) return found;
-  return map.find(ref.substr(colon + 1));
+  if (found != IdTable::kAbsent || colon == std::string_view::npos) return found;
+  return table.Find(ref.substr(colon + 1));
 }
 
 bool IsTrue(std::string_view value) { return value == "true" || value == "1"; }
@@ -223,6 +223,7 @@ struct PendingConnector {
 struct Shape {
   std::string_view id;
   std::string_view element;
+  std::size_t element_index = kNoIndex;  // the pending element it names, once the whole file is read
   std::optional<Bounds> bounds;
   const char* marker_visible = nullptr;
 };
@@ -282,9 +283,11 @@ class Importer {
 
   // Settling what the whole file tells.
   std::size_t FindElement(std::string_view ref) const;
+  std::size_t Kept(std::size_t element) const;  // kNoIndex for a dropped element
   std::size_t ParentOf(const PendingElement& element);
   std::size_t AttachedActivity(const PendingElement& event);
   void ResolveDataObjects();
+  void ResolveShapes();
   std::vector<bool> Drawn() const;
   void ResolveDefaults();
   std::size_t DrawnReference(std::string_view object, std::string_view connector) const;
@@ -337,11 +340,12 @@ class Importer {
   std::vector<PendingDiagram> diagrams_;
   std::vector<std::string> warnings_;
 
-  std::unordered_map<std::string_view, std::size_t> element_by_id_;
-  std::unordered_map<std::string_view, std::size_t> pool_of_process_;
-  std::unordered_map<std::string_view, std::size_t> default_flows_;  // flow id -> element naming it
-  // dataObject or dataStore id -> the references that show it, in document order
-  std::unordered_map<std::string_view, std::vector<std::size_t>> references_;
+  IdTable element_by_id_;
+  IdTable pool_of_process_;
+  IdTable default_flows_;  // flow id -> element naming it
+  // dataObject or dataStore id -> its list in shown_by_, the references that show it in document order
+  IdTable references_;
+  std::vector<std::vector<std::size_t>> shown_by_;
   std::unordered_map<std::string_view, std::string_view> message_names_;
   std::unordered_map<std::string_view, std::string_view> error_codes_;
   std::unordered_map<std::string_view, Operation> operations_;
@@ -402,6 +406,7 @@ Import Importer::Run() {
     if (name.ns == Ns::kModel && name.local == "process") ReadProcess(child);
     if (name.ns == Ns::kDi && name.local == "BPMNDiagram") ReadDiagram(child);
   });
+  ResolveShapes();
   ResolveDataObjects();
   ResolveDefaults();
   const char* package_name = definitions.attribute("name").value();
@@ -434,7 +439,7 @@ void Importer::ReadCollaboration(pugi::xml_node collaboration) {
     if (name.local == "participant") {
       const std::size_t pool = AddElement(child, Stereo::kPool, Container{});
       const std::string_view process = child.attribute("processRef").value();
-      if (!process.empty()) pool_of_process_.emplace(process, pool);
+      if (!process.empty()) pool_of_process_.Insert(process, pool);
     } else if (name.local == "messageFlow") {
       const std::size_t flow =
           AddConnector(child, Stereo::kMessageFlow, name.local, End{child.attribute("sourceRef").value()},
@@ -687,7 +692,9 @@ std::size_t Importer::AddData(pugi::xml_node node, const Container& container) {
 void Importer::RecordReference(pugi::xml_node reference, std::size_t index) {
   for (const char* attribute : {"dataObjectRef", "dataStoreRef"}) {
     const std::string_view shown = reference.attribute(attribute).value();
-    if (!shown.empty()) references_[shown].push_back(index);
+    if (shown.empty()) continue;
+    if (references_.Insert(shown, shown_by_.size())) shown_by_.emplace_back();
+    shown_by_[references_.Find(shown)].push_back(index);
   }
 }
 
@@ -742,7 +749,7 @@ std::size_t Importer::AddElement(pugi::xml_node node, Stereo stereo, const Conta
   element.data.name = Text(node.attribute("name").value());
   element.container = container;
   const std::size_t index = elements_.size();
-  if (!element.bpmn_id.empty() && !element_by_id_.emplace(element.bpmn_id, index).second)
+  if (!element.bpmn_id.empty() && !element_by_id_.Insert(element.bpmn_id, index))
     Warn("the id \"" + std::string(element.bpmn_id) + "\" is used twice; references go to the first");
   elements_.push_back(std::move(element));
   return index;
@@ -766,21 +773,20 @@ std::size_t Importer::AddConnector(pugi::xml_node node, Stereo stereo, std::stri
 
 void Importer::RecordDefault(pugi::xml_node node, std::size_t index) {
   const std::string_view flow = node.attribute("default").value();
-  if (!flow.empty()) default_flows_.emplace(flow, index);
+  if (!flow.empty()) default_flows_.Insert(flow, index);
 }
 
-std::size_t Importer::FindElement(std::string_view ref) const {
-  const auto found = FindId(element_by_id_, ref);
-  if (found == element_by_id_.end()) return kNoIndex;
-  return elements_[found->second].dropped ? kNoIndex : found->second;
+std::size_t Importer::FindElement(std::string_view ref) const { return Kept(FindId(element_by_id_, ref)); }
+
+std::size_t Importer::Kept(std::size_t element) const {
+  return element == kNoIndex || elements_[element].dropped ? kNoIndex : element;
 }
 
 std::size_t Importer::ParentOf(const PendingElement& element) {
   const std::size_t activity = element.boundary ? AttachedActivity(element) : kNoIndex;
   if (activity != kNoIndex) return activity;
   if (element.container.element != kNoIndex) return element.container.element;
-  const auto pool = pool_of_process_.find(element.container.process);
-  return pool == pool_of_process_.end() ? kNoIndex : pool->second;
+  return pool_of_process_.Find(element.container.process);
 }
 
 // The activity a boundary event is attached to; kNoIndex, with a warning, when it names none, and
@@ -801,9 +807,15 @@ void Importer::ResolveDataObjects() {
   const std::vector<bool> drawn = Drawn();
   for (std::size_t i = 0; i < elements_.size(); ++i) {
     PendingElement& element = elements_[i];
-    element.dropped = (element.shown_by_reference && references_.contains(element.bpmn_id)) ||
+    element.dropped = (element.shown_by_reference && references_.Find(element.bpmn_id) != IdTable::kAbsent) ||
                       (element.shown_when_drawn && !drawn[i]);
   }
+}
+
+// Each shape's element is looked up once; later steps test only whether it was dropped.
+void Importer::ResolveShapes() {
+  for (PendingDiagram& diagram : diagrams_)
+    for (Shape& shape : diagram.shapes) shape.element_index = FindElement(shape.element);
 }
 
 // Whether some diagram places each pending element.
@@ -811,15 +823,15 @@ std::vector<bool> Importer::Drawn() const {
   std::vector<bool> drawn(elements_.size(), false);
   for (const PendingDiagram& diagram : diagrams_)
     for (const Shape& shape : diagram.shapes)
-      if (const std::size_t element = FindElement(shape.element); element != kNoIndex) drawn[element] = true;
+      if (shape.element_index != kNoIndex) drawn[shape.element_index] = true;
   return drawn;
 }
 
 void Importer::ResolveDefaults() {
   for (PendingConnector& connector : connectors_) {
     if (connector.data.stereotype != u"SequenceFlow") continue;
-    const auto naming = default_flows_.find(connector.bpmn_id);
-    if (naming == default_flows_.end() || FindElement(connector.source.ref) != naming->second) continue;
+    const std::size_t naming = default_flows_.Find(connector.bpmn_id);
+    if (naming == IdTable::kAbsent || FindElement(connector.source.ref) != naming) continue;
     SetTag(connector.data.tags, u"ConditionType", u"Default");
   }
 }
@@ -827,9 +839,9 @@ void Importer::ResolveDefaults() {
 // The reference that shows a dataObject or dataStore: with several, the first placed on a diagram
 // that draws the connector, else the first.
 std::size_t Importer::DrawnReference(std::string_view object, std::string_view connector) const {
-  const auto references = FindId(references_, object);
-  if (references == references_.end()) return kNoIndex;
-  const std::vector<std::size_t>& shown_by = references->second;
+  const std::size_t references = FindId(references_, object);
+  if (references == IdTable::kAbsent) return kNoIndex;
+  const std::vector<std::size_t>& shown_by = shown_by_[references];
   const auto drawn =
       std::ranges::find_if(shown_by, [&](std::size_t reference) { return DrawnWith(reference, connector); });
   return drawn == shown_by.end() ? shown_by.front() : *drawn;
@@ -840,7 +852,7 @@ bool Importer::DrawnWith(std::size_t element, std::string_view connector) const 
   return std::ranges::any_of(diagrams_, [&](const PendingDiagram& diagram) {
     return std::ranges::find(diagram.edges, connector) != diagram.edges.end() &&
            std::ranges::any_of(diagram.shapes,
-                               [&](const Shape& shape) { return FindElement(shape.element) == element; });
+                               [&](const Shape& shape) { return Kept(shape.element_index) == element; });
   });
 }
 
@@ -916,7 +928,7 @@ void Importer::AssembleDiagrams(Import& result, const std::vector<std::int32_t>&
   for (PendingDiagram& pending : diagrams_) {
     DiagramData& diagram = add(std::move(pending.name), std::move(pending.key));
     for (const Shape& shape : pending.shapes) {
-      const std::size_t element = FindElement(shape.element);
+      const std::size_t element = Kept(shape.element_index);
       if (element == kNoIndex) {
         WarnLeftOut("BPMNShape", shape.id, "element", shape.element);
         continue;

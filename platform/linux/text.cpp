@@ -1,6 +1,7 @@
 // UTF-16 <-> UTF-8 and ANSI conversions for the edges of the system.
 #include "platform/text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -82,10 +83,13 @@ std::string ToUtf8(std::u16string_view text) {
 }
 
 std::u16string FromUtf8(std::string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
   const auto* data = reinterpret_cast<const unsigned char*>(text.data());
-  std::size_t i = 0;
+  // A leading ASCII run, in practice most or all of the text, is widened without decoding.
+  std::size_t i = static_cast<std::size_t>(
+      std::find_if(data, data + text.size(), [](unsigned char c) { return c >= 0x80; }) - data);
+  std::u16string out(data, data + i);
+  if (i == text.size()) return out;
+  out.reserve(text.size());
   while (i < text.size()) {
     const std::size_t length = WellFormedAt(data + i, text.size() - i);
     if (length == 0) {

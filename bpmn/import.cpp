@@ -307,12 +307,15 @@ class Importer {
       visit(child, scope.name());
     }
   }
-  // Calls visit(child) for each element child of that namespace and local name.
+  // Calls visit(child) for each element child of that namespace and local name. A child whose
+  // qualified name does not end with the local name is passed over without entering its scope.
   template <class Visit>
   void ForEachNamed(pugi::xml_node node, Ns ns, std::string_view local, Visit&& visit) {
-    ForEachChild(node, [&](pugi::xml_node child, const Name& name) {
-      if (name.ns == ns && name.local == local) visit(child);
-    });
+    for (pugi::xml_node child : node.children()) {
+      if (child.type() != pugi::node_element || !std::string_view(child.name()).ends_with(local)) continue;
+      const Scope scope(scopes_, child);
+      if (scope.name().ns == ns && scope.name().local == local) visit(child);
+    }
   }
 
   // Values.
@@ -361,12 +364,11 @@ std::u16string Importer::Text(std::string_view value) const {
 
 // The first child in the BPMN model namespace with this local name.
 pugi::xml_node Importer::Child(pugi::xml_node node, std::string_view local) {
-  for (pugi::xml_node child : node.children()) {
-    if (child.type() != pugi::node_element || !std::string_view(child.name()).ends_with(local)) continue;
-    const Scope scope(scopes_, child);
-    if (scope.name().ns == Ns::kModel && scope.name().local == local) return child;
-  }
-  return {};
+  pugi::xml_node first;
+  ForEachNamed(node, Ns::kModel, local, [&](pugi::xml_node child) {
+    if (!first) first = child;
+  });
+  return first;
 }
 
 std::u16string Importer::MessageName(std::string_view ref) const {
@@ -376,9 +378,10 @@ std::u16string Importer::MessageName(std::string_view ref) const {
 }
 
 // Assigning in place keeps the default's storage; a tag the stereotype does not declare is not added.
+// A stereotype declares each tag once.
 void Importer::SetTag(std::vector<Tag>& tags, std::u16string_view name, std::u16string_view value) {
-  for (Tag& tag : tags)
-    if (tag.name == name) tag.value.assign(value);
+  const auto tag = std::ranges::find(tags, name, &Tag::name);
+  if (tag != tags.end()) tag->value.assign(value);
 }
 
 // What names `ref` as its `what` (a connector end, a shape's element) is left out: `ref` is empty

@@ -108,12 +108,12 @@ std::size_t FirstInvalidUtf8(std::string_view text) {
   const std::size_t size = text.size();
   std::size_t i = 0;
   while (i < size) {
-    // Runs of ASCII are skipped eight bytes at a time: BPMN files are large and mostly ASCII.
-    if (i + 8 <= size) {
-      std::uint64_t chunk;
-      std::memcpy(&chunk, data + i, 8);
-      if ((chunk & 0x8080808080808080ULL) == 0) {
-        i += 8;
+    // Runs of ASCII are skipped 32 bytes at a time: BPMN files are large and mostly ASCII.
+    if (i + 32 <= size) {
+      std::uint64_t chunk[4];
+      std::memcpy(chunk, data + i, sizeof chunk);
+      if (((chunk[0] | chunk[1] | chunk[2] | chunk[3]) & 0x8080808080808080ULL) == 0) {
+        i += 32;
         continue;
       }
     }

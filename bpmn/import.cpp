@@ -193,8 +193,8 @@ struct Container {
   std::string_view process;
 };
 
+// What the import needs to know of an element beyond its model data.
 struct PendingElement {
-  ElementData data;
   Container container;
   std::string_view bpmn_id;
   std::string_view attached_to;     // boundary events only
@@ -213,7 +213,7 @@ struct End {
 };
 
 struct PendingConnector {
-  ConnectorData data;
+  Stereo stereo;
   std::string_view kind;
   std::string_view bpmn_id;
   End source;
@@ -294,9 +294,9 @@ class Importer {
   bool DrawnWith(std::size_t element, std::string_view connector) const;
   bool ResolveEnd(End& end, const PendingConnector& connector) const;
   Import Assemble(std::u16string package_name);
-  std::vector<std::int32_t> AssembleElements(ModelData& model);
-  void AssembleConnectors(ModelData& model, const std::vector<std::int32_t>& ids);
-  void AssembleDiagrams(Import& result, const std::vector<std::int32_t>& ids);
+  std::vector<std::int32_t> AssembleElements();
+  void AssembleConnectors(const std::vector<std::int32_t>& ids);
+  void AssembleDiagrams(const std::vector<std::int32_t>& ids);
 
   // Calls visit(child, name) for each element child, with the child's namespace bindings in scope.
   template <class Visit>
@@ -327,7 +327,7 @@ class Importer {
   std::u16string MessageName(std::string_view ref) const;
   static void SetTag(std::vector<Tag>& tags, std::u16string_view name, std::u16string_view value);
   void SetTag(std::size_t index, std::u16string_view name, std::u16string_view value) {
-    SetTag(elements_[index].data.tags, name, value);
+    SetTag(model_.elements[index].tags, name, value);
   }
   void Check(pugi::xml_node node, int depth) const;
   void Warn(std::string message) { warnings_.push_back(document_.file() + ": " + std::move(message)); }
@@ -338,6 +338,8 @@ class Importer {
   const Technology& technology_;
   std::array<Template, static_cast<std::size_t>(Stereo::kCount)> templates_;
 
+  // The model being read; its elements and connectors lie parallel to these until assembled.
+  ModelData model_;
   std::vector<PendingElement> elements_;
   std::vector<PendingConnector> connectors_;
   std::vector<PendingDiagram> diagrams_;
@@ -448,7 +450,7 @@ void Importer::ReadCollaboration(pugi::xml_node collaboration) {
           AddConnector(child, Stereo::kMessageFlow, name.local, End{child.attribute("sourceRef").value()},
                        End{child.attribute("targetRef").value()});
       const std::string_view message = child.attribute("messageRef").value();
-      if (!message.empty()) SetTag(connectors_[flow].data.tags, u"Message", MessageName(message));
+      if (!message.empty()) SetTag(model_.connectors[flow].tags, u"Message", MessageName(message));
     } else if (const NodeKind* kind = FindNodeKind(name.local);
                kind && (kind->kind == Kind::kAssociation || kind->kind == Kind::kAnnotation ||
                         kind->kind == Kind::kGroup)) {
@@ -485,7 +487,7 @@ void Importer::ReadFlowElement(pugi::xml_node node, const NodeKind& kind, const 
       return ReadEvent(node, AddElement(node, Stereo::kIntermediateEvent, container), false, container);
     case Kind::kBoundaryEvent: {
       const std::size_t index = AddElement(node, Stereo::kIntermediateEvent, container);
-      elements_[index].data.base_type = u"ObjectNode";
+      model_.elements[index].base_type = u"ObjectNode";
       elements_[index].boundary = true;
       elements_[index].attached_to = node.attribute("attachedToRef").value();
       return ReadEvent(node, index, false, container);
@@ -509,7 +511,7 @@ void Importer::ReadFlowElement(pugi::xml_node node, const NodeKind& kind, const 
     case Kind::kDataReference:
       return RecordReference(node, AddData(node, container));
     case Kind::kAnnotation:
-      elements_[AddElement(node, Stereo::kTextAnnotation, container)].data.notes =
+      model_.elements[AddElement(node, Stereo::kTextAnnotation, container)].notes =
           Text(ChildText(node, "text"));
       return;
     case Kind::kGroup:
@@ -521,8 +523,8 @@ void Importer::ReadFlowElement(pugi::xml_node node, const NodeKind& kind, const 
                        End{node.attribute("targetRef").value()});
       const pugi::xml_node condition = Child(node, "conditionExpression");
       if (!condition) return;
-      SetTag(connectors_[flow].data.tags, u"ConditionType", u"Expression");
-      SetTag(connectors_[flow].data.tags, u"ConditionExpression", Text(condition.child_value()));
+      SetTag(model_.connectors[flow].tags, u"ConditionType", u"Expression");
+      SetTag(model_.connectors[flow].tags, u"ConditionExpression", Text(condition.child_value()));
       return;
     }
     case Kind::kAssociation:
@@ -742,35 +744,32 @@ void Importer::ReadDiagram(pugi::xml_node diagram) {
 
 std::size_t Importer::AddElement(pugi::xml_node node, Stereo stereo, const Container& container) {
   const Template& entry = templates_[static_cast<std::size_t>(stereo)];
-  PendingElement element;
-  element.data.package = kFilePackage;
-  element.data.stereotype = entry.stereotype;
-  element.data.metatype = entry.metatype;
-  element.data.tags = entry.tags;
-  element.bpmn_id = node.attribute("id").value();
-  element.data.key = Text(element.bpmn_id);
-  element.data.name = Text(node.attribute("name").value());
-  element.container = container;
   const std::size_t index = elements_.size();
+  PendingElement& element = elements_.emplace_back();
+  element.bpmn_id = node.attribute("id").value();
+  element.container = container;
+  ElementData& data = model_.elements.emplace_back();
+  data.package = kFilePackage;
+  data.stereotype = entry.stereotype;
+  data.metatype = entry.metatype;
+  data.tags = entry.tags;
+  data.key = Text(element.bpmn_id);
+  data.name = Text(node.attribute("name").value());
   if (!element.bpmn_id.empty() && !element_by_id_.Insert(element.bpmn_id, index))
     Warn("the id \"" + std::string(element.bpmn_id) + "\" is used twice; references go to the first");
-  elements_.push_back(std::move(element));
   return index;
 }
 
 std::size_t Importer::AddConnector(pugi::xml_node node, Stereo stereo, std::string_view kind, End source,
                                    End target) {
   const Template& entry = templates_[static_cast<std::size_t>(stereo)];
-  PendingConnector connector;
-  connector.data.stereotype = entry.stereotype;
-  connector.data.tags = entry.tags;
-  connector.bpmn_id = node.attribute("id").value();
-  connector.data.key = Text(connector.bpmn_id);
-  connector.data.name = Text(node.attribute("name").value());
-  connector.kind = kind;
-  connector.source = source;
-  connector.target = target;
-  connectors_.push_back(std::move(connector));
+  const std::string_view bpmn_id = node.attribute("id").value();
+  connectors_.push_back({stereo, kind, bpmn_id, source, target});
+  ConnectorData& data = model_.connectors.emplace_back();
+  data.stereotype = entry.stereotype;
+  data.tags = entry.tags;
+  data.key = Text(bpmn_id);
+  data.name = Text(node.attribute("name").value());
   return connectors_.size() - 1;
 }
 
@@ -831,11 +830,12 @@ std::vector<bool> Importer::Drawn() const {
 }
 
 void Importer::ResolveDefaults() {
-  for (PendingConnector& connector : connectors_) {
-    if (connector.data.stereotype != u"SequenceFlow") continue;
+  for (std::size_t i = 0; i < connectors_.size(); ++i) {
+    const PendingConnector& connector = connectors_[i];
+    if (connector.stereo != Stereo::kSequenceFlow) continue;
     const std::size_t naming = default_flows_.Find(connector.bpmn_id);
     if (naming == IdTable::kAbsent || FindElement(connector.source.ref) != naming) continue;
-    SetTag(connector.data.tags, u"ConditionType", u"Default");
+    SetTag(model_.connectors[i].tags, u"ConditionType", u"Default");
   }
 }
 
@@ -862,66 +862,64 @@ bool Importer::DrawnWith(std::size_t element, std::string_view connector) const 
 // An association end that names a dataObject or dataStore shown by references goes to one of them.
 bool Importer::ResolveEnd(End& end, const PendingConnector& connector) const {
   if (end.element == kNoIndex) end.element = FindElement(end.ref);
-  if (end.element == kNoIndex && connector.data.stereotype == u"Association")
+  if (end.element == kNoIndex && connector.stereo == Stereo::kAssociation)
     end.element = DrawnReference(end.ref, connector.bpmn_id);
   return end.element != kNoIndex;
 }
 
 Import Importer::Assemble(std::u16string package_name) {
-  Import result;
-  ModelData& model = result.model;
-  model.host.model_location = platform::FromUtf8(document_.file());
-  model.technologies.push_back(technology_.id);
-  model.packages = {{kModelPackage, u"Model", 0}, {kFilePackage, std::move(package_name), kModelPackage}};
-  model.selected_package = kFilePackage;
-  const std::vector<std::int32_t> ids = AssembleElements(model);
-  AssembleConnectors(model, ids);
-  AssembleDiagrams(result, ids);
-  model.active_diagram = model.diagrams.front().id;
-  result.warnings = std::move(warnings_);
-  return result;
+  model_.host.model_location = platform::FromUtf8(document_.file());
+  model_.technologies.push_back(technology_.id);
+  model_.packages = {{kModelPackage, u"Model", 0}, {kFilePackage, std::move(package_name), kModelPackage}};
+  model_.selected_package = kFilePackage;
+  const std::vector<std::int32_t> ids = AssembleElements();
+  AssembleConnectors(ids);
+  AssembleDiagrams(ids);
+  model_.active_diagram = model_.diagrams.front().id;
+  return {std::move(model_), std::move(warnings_)};
 }
 
-// Hands out element ids in document order, skipping dropped elements; returns the id of each
-// pending element (0 for a dropped one).
-std::vector<std::int32_t> Importer::AssembleElements(ModelData& model) {
+// Hands out element ids in document order, skipping dropped elements, and removes those from the
+// model; returns the id of each pending element (0 for a dropped one).
+std::vector<std::int32_t> Importer::AssembleElements() {
   std::vector<std::int32_t> ids(elements_.size(), 0);
   std::int32_t next = 0;
   for (std::size_t i = 0; i < elements_.size(); ++i)
     if (!elements_[i].dropped) ids[i] = ++next;
   for (std::size_t i = 0; i < elements_.size(); ++i) {
     const std::size_t parent = ParentOf(elements_[i]);
-    elements_[i].data.id = ids[i];
-    elements_[i].data.parent = parent == kNoIndex ? 0 : ids[parent];
+    model_.elements[i].id = ids[i];
+    model_.elements[i].parent = parent == kNoIndex ? 0 : ids[parent];
   }
-  model.elements.reserve(static_cast<std::size_t>(next));
-  for (PendingElement& element : elements_)
-    if (!element.dropped) model.elements.push_back(std::move(element.data));
+  std::erase_if(model_.elements, [](const ElementData& element) { return element.id == 0; });
   return ids;
 }
 
-void Importer::AssembleConnectors(ModelData& model, const std::vector<std::int32_t>& ids) {
-  model.connectors.reserve(connectors_.size());
-  for (PendingConnector& connector : connectors_) {
+// Connectors whose ends name nothing that was read are left out, with a warning; the others are
+// numbered in document order.
+void Importer::AssembleConnectors(const std::vector<std::int32_t>& ids) {
+  std::int32_t next = 0;
+  for (std::size_t i = 0; i < connectors_.size(); ++i) {
+    PendingConnector& connector = connectors_[i];
     if (!ResolveEnd(connector.source, connector) || !ResolveEnd(connector.target, connector)) {
       const bool source = connector.source.element == kNoIndex;
       WarnLeftOut(connector.kind, connector.bpmn_id, source ? "source" : "target",
                   source ? connector.source.ref : connector.target.ref);
       continue;
     }
-    connector.data.id = static_cast<std::int32_t>(model.connectors.size() + 1);
-    connector.data.source = ids[connector.source.element];
-    connector.data.target = ids[connector.target.element];
-    model.connectors.push_back(std::move(connector.data));
+    ConnectorData& data = model_.connectors[i];
+    data.id = ++next;
+    data.source = ids[connector.source.element];
+    data.target = ids[connector.target.element];
   }
+  std::erase_if(model_.connectors, [](const ConnectorData& connector) { return connector.id == 0; });
 }
 
 // One diagram per BPMNDiagram; without any, one diagram placing every element.
-void Importer::AssembleDiagrams(Import& result, const std::vector<std::int32_t>& ids) {
-  ModelData& model = result.model;
+void Importer::AssembleDiagrams(const std::vector<std::int32_t>& ids) {
   auto add = [&](std::u16string name, std::u16string key) -> DiagramData& {
-    DiagramData& diagram = model.diagrams.emplace_back();
-    diagram.id = static_cast<std::int32_t>(model.diagrams.size());
+    DiagramData& diagram = model_.diagrams.emplace_back();
+    diagram.id = static_cast<std::int32_t>(model_.diagrams.size());
     diagram.package = kFilePackage;
     diagram.name =
         name.empty() ? u"Diagram " + platform::FromUtf8(std::to_string(diagram.id)) : std::move(name);
@@ -939,14 +937,14 @@ void Importer::AssembleDiagrams(Import& result, const std::vector<std::int32_t>&
       diagram.placements.push_back(ids[element]);
       diagram.bounds.push_back(shape.bounds);
       if (!shape.marker_visible || !elements_[element].marker_from_shape) continue;
-      SetTag(model.elements[static_cast<std::size_t>(ids[element] - 1)].tags, u"MarkerVisible",
+      SetTag(model_.elements[static_cast<std::size_t>(ids[element] - 1)].tags, u"MarkerVisible",
              IsTrue(shape.marker_visible) ? u"true" : u"false");
       elements_[element].marker_from_shape = false;
     }
   }
-  if (!model.diagrams.empty()) return;
+  if (!model_.diagrams.empty()) return;
   DiagramData& diagram = add({}, {});
-  for (const ElementData& element : model.elements) diagram.placements.push_back(element.id);
+  for (const ElementData& element : model_.elements) diagram.placements.push_back(element.id);
 }
 
 }  // namespace

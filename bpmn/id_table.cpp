@@ -32,6 +32,10 @@ std::size_t IdTable::Find(std::string_view id) const {
   return slot.position == kEmpty ? kAbsent : slot.position;
 }
 
+void IdTable::Prefetch(std::string_view id) const {
+  if (!slots_.empty()) __builtin_prefetch(&slots_[HashOf(id) & (slots_.size() - 1)]);
+}
+
 std::size_t IdTable::SlotOf(std::string_view id, std::uint32_t hash) const {
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t at = hash & mask;; at = (at + 1) & mask) {

@@ -19,6 +19,9 @@ class IdTable {
   bool Insert(std::string_view id, std::size_t position);
   // The position mapped to `id`, or kAbsent.
   std::size_t Find(std::string_view id) const;
+  // Starts loading the slot where `id` belongs, for a Find shortly after: a large table is read
+  // at random, so loops of lookups ask a few steps ahead.
+  void Prefetch(std::string_view id) const;
 
  private:
   static constexpr std::uint32_t kEmpty = UINT32_MAX;

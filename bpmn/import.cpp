@@ -32,6 +32,7 @@ using kelvo::Technology;
 constexpr std::size_t kMaxValueBytes = std::size_t{1} << 20;
 constexpr int kMaxDepth = 256;
 constexpr std::size_t kNoIndex = IdTable::kAbsent;
+constexpr std::size_t kLookAhead = 8;  // how many ids ahead loops of lookups prefetch
 constexpr std::int32_t kModelPackage = 1;
 constexpr std::int32_t kFilePackage = 2;
 
@@ -816,8 +817,13 @@ void Importer::ResolveDataObjects() {
 
 // Each shape's element is looked up once; later steps test only whether it was dropped.
 void Importer::ResolveShapes() {
-  for (PendingDiagram& diagram : diagrams_)
-    for (Shape& shape : diagram.shapes) shape.element_index = FindElement(shape.element);
+  for (PendingDiagram& diagram : diagrams_) {
+    std::vector<Shape>& shapes = diagram.shapes;
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+      if (i + kLookAhead < shapes.size()) element_by_id_.Prefetch(shapes[i + kLookAhead].element);
+      shapes[i].element_index = FindElement(shapes[i].element);
+    }
+  }
 }
 
 // Whether some diagram places each pending element.
@@ -900,6 +906,10 @@ std::vector<std::int32_t> Importer::AssembleElements() {
 void Importer::AssembleConnectors(const std::vector<std::int32_t>& ids) {
   std::int32_t next = 0;
   for (std::size_t i = 0; i < connectors_.size(); ++i) {
+    if (i + kLookAhead < connectors_.size()) {
+      element_by_id_.Prefetch(connectors_[i + kLookAhead].source.ref);
+      element_by_id_.Prefetch(connectors_[i + kLookAhead].target.ref);
+    }
     PendingConnector& connector = connectors_[i];
     if (!ResolveEnd(connector.source, connector) || !ResolveEnd(connector.target, connector)) {
       const bool source = connector.source.element == kNoIndex;

@@ -159,12 +159,28 @@ std::size_t FindId(const IdTable& table, std::string_view ref) {
 
 bool IsTrue(std::string_view value) { return value == "true" || value == "1"; }
 
-// A coordinate; 0 when absent or not a number.
-double Number(pugi::xml_node node, const char* attribute) {
-  const std::string_view text = node.attribute(attribute).value();
+// A coordinate; 0 when not a number.
+double Number(std::string_view text) {
   double value = 0;
   std::from_chars(text.data(), text.data() + text.size(), value);
   return value;
+}
+
+// The bounds a dc:Bounds gives, a coordinate that is absent or not a number being 0. Its attributes
+// are read in one pass, last to first, so that of a repeated attribute the first one counts.
+Bounds ReadBounds(pugi::xml_node node) {
+  Bounds bounds;
+  for (pugi::xml_attribute attribute = node.last_attribute(); attribute;
+       attribute = attribute.previous_attribute()) {
+    const std::string_view name = attribute.name();
+    double* coordinate = name == "x"        ? &bounds.x
+                         : name == "y"      ? &bounds.y
+                         : name == "width"  ? &bounds.width
+                         : name == "height" ? &bounds.height
+                                            : nullptr;
+    if (coordinate) *coordinate = Number(attribute.value());
+  }
+  return bounds;
 }
 
 // A stereotype's name, metatype and every tag it declares with its default.
@@ -730,10 +746,8 @@ void Importer::ReadDiagram(pugi::xml_node diagram) {
       entry.element = shape.attribute("bpmnElement").value();
       if (const pugi::xml_attribute marker = shape.attribute("isMarkerVisible"))
         entry.marker_visible = marker.value();
-      ForEachNamed(shape, Ns::kDc, "Bounds", [&](pugi::xml_node bounds) {
-        entry.bounds = Bounds{Number(bounds, "x"), Number(bounds, "y"), Number(bounds, "width"),
-                              Number(bounds, "height")};
-      });
+      ForEachNamed(shape, Ns::kDc, "Bounds",
+                   [&](pugi::xml_node bounds) { entry.bounds = ReadBounds(bounds); });
     });
     ForEachNamed(plane, Ns::kDi, "BPMNEdge", [&](pugi::xml_node edge) {
       const std::string_view connector = edge.attribute("bpmnElement").value();

@@ -399,7 +399,7 @@ std::u16string Importer::MessageName(std::string_view ref) const {
 // Assigning in place keeps the default's storage; a tag the stereotype does not declare is not added.
 // A stereotype declares each tag once.
 void Importer::SetTag(std::vector<Tag>& tags, std::u16string_view name, std::u16string_view value) {
-  const auto tag = std::ranges::find(tags, name, &Tag::name);
+  const auto tag = std::ranges::find_if(tags, [name](const Tag& declared) { return declared.name == name; });
   if (tag != tags.end()) tag->value.assign(value);
 }
 

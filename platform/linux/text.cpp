@@ -85,7 +85,7 @@ std::string ToUtf8(std::u16string_view text) {
 std::u16string FromUtf8(std::string_view text) {
   const auto* data = reinterpret_cast<const unsigned char*>(text.data());
   // A leading ASCII run, in practice most or all of the text, is widened without decoding.
-  std::size_t i = static_cast<std::size_t>(
+  auto i = static_cast<std::size_t>(
       std::find_if(data, data + text.size(), [](unsigned char c) { return c >= 0x80; }) - data);
   std::u16string out(data, data + i);
   if (i == text.size()) return out;

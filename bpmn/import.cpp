@@ -787,6 +787,7 @@ std::size_t Importer::AddElement(pugi::xml_node node, Stereo stereo, const Conta
   PendingElement& element = elements_.emplace_back();
   element.bpmn_id = node.attribute("id").value();
   element.container = container;
+  element_by_id_.Prefetch(element.bpmn_id);  // inserted below, once the slot has had time to load
   ElementData& data = model_.elements.emplace_back();
   data.package = kFilePackage;
   data.stereotype = entry.stereotype;

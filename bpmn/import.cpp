@@ -12,6 +12,7 @@
 #include <unordered_map>
 
 #include "bpmn/document.h"
+#include "bpmn/id_table.h"
 #include "kelvo/input.h"
 #include "platform/text.h"
 
@@ -30,7 +31,8 @@ using kelvo::Technology;
 
 constexpr std::size_t kMaxValueBytes = std::size_t{1} << 20;
 constexpr int kMaxDepth = 256;
-constexpr std::size_t kNoIndex = static_cast<std::size_t>(-1);
+constexpr std::size_t kNoIndex = IdTable::kAbsent;
+constexpr std::size_t kLookAhead = 8;  // how many ids ahead loops of lookups prefetch
 constexpr std::int32_t kModelPackage = 1;
 constexpr std::int32_t kFilePackage = 2;
 
@@ -148,22 +150,37 @@ const DefinitionKind* FindDefinitionKind(std::string_view local) {
 }
 
 // Refs are ids; some writers qualify them with a namespace prefix, which is tried without.
-template <class Map>
-auto FindId(const Map& map, std::string_view ref) {
-  const auto found = map.find(ref);
+std::size_t FindId(const IdTable& table, std::string_view ref) {
+  const std::size_t found = table.Find(ref);
   const std::size_t colon = ref.rfind(':');
-  if (found != map.end() || colon == std::string_view::npos) return found;
-  return map.find(ref.substr(colon + 1));
+  if (found != IdTable::kAbsent || colon == std::string_view::npos) return found;
+  return table.Find(ref.substr(colon + 1));
 }
 
 bool IsTrue(std::string_view value) { return value == "true" || value == "1"; }
 
-// A coordinate; 0 when absent or not a number.
-double Number(pugi::xml_node node, const char* attribute) {
-  const std::string_view text = node.attribute(attribute).value();
+// A coordinate; 0 when not a number.
+double Number(std::string_view text) {
   double value = 0;
   std::from_chars(text.data(), text.data() + text.size(), value);
   return value;
+}
+
+// The bounds a dc:Bounds gives, a coordinate that is absent or not a number being 0. Its attributes
+// are read in one pass, last to first, so that of a repeated attribute the first one counts.
+Bounds ReadBounds(pugi::xml_node node) {
+  Bounds bounds;
+  for (pugi::xml_attribute attribute = node.last_attribute(); attribute;
+       attribute = attribute.previous_attribute()) {
+    const std::string_view name = attribute.name();
+    double* coordinate = name == "x"        ? &bounds.x
+                         : name == "y"      ? &bounds.y
+                         : name == "width"  ? &bounds.width
+                         : name == "height" ? &bounds.height
+                                            : nullptr;
+    if (coordinate) *coordinate = Number(attribute.value());
+  }
+  return bounds;
 }
 
 // A stereotype's name, metatype and every tag it declares with its default.
@@ -193,8 +210,8 @@ struct Container {
   std::string_view process;
 };
 
+// What the import needs to know of an element beyond its model data.
 struct PendingElement {
-  ElementData data;
   Container container;
   std::string_view bpmn_id;
   std::string_view attached_to;     // boundary events only
@@ -213,7 +230,7 @@ struct End {
 };
 
 struct PendingConnector {
-  ConnectorData data;
+  Stereo stereo;
   std::string_view kind;
   std::string_view bpmn_id;
   End source;
@@ -223,6 +240,7 @@ struct PendingConnector {
 struct Shape {
   std::string_view id;
   std::string_view element;
+  std::size_t element_index = kNoIndex;  // the pending element it names, once the whole file is read
   std::optional<Bounds> bounds;
   const char* marker_visible = nullptr;
 };
@@ -258,6 +276,7 @@ class Importer {
  private:
   // Reading, in document order.
   void CollectRootElements(pugi::xml_node definitions);
+  void ReserveForDrawing(pugi::xml_node diagram);
   void ReadCollaboration(pugi::xml_node collaboration);
   void ReadProcess(pugi::xml_node process);
   void ReadProcessData(pugi::xml_node io_specification, const Container& container);
@@ -282,18 +301,20 @@ class Importer {
 
   // Settling what the whole file tells.
   std::size_t FindElement(std::string_view ref) const;
+  std::size_t Kept(std::size_t element) const;  // kNoIndex for a dropped element
   std::size_t ParentOf(const PendingElement& element);
   std::size_t AttachedActivity(const PendingElement& event);
   void ResolveDataObjects();
+  void ResolveShapes();
   std::vector<bool> Drawn() const;
   void ResolveDefaults();
   std::size_t DrawnReference(std::string_view object, std::string_view connector) const;
   bool DrawnWith(std::size_t element, std::string_view connector) const;
   bool ResolveEnd(End& end, const PendingConnector& connector) const;
   Import Assemble(std::u16string package_name);
-  std::vector<std::int32_t> AssembleElements(ModelData& model);
-  void AssembleConnectors(ModelData& model, const std::vector<std::int32_t>& ids);
-  void AssembleDiagrams(Import& result, const std::vector<std::int32_t>& ids);
+  std::vector<std::int32_t> AssembleElements();
+  void AssembleConnectors(const std::vector<std::int32_t>& ids);
+  void AssembleDiagrams(const std::vector<std::int32_t>& ids);
 
   // Calls visit(child, name) for each element child, with the child's namespace bindings in scope.
   template <class Visit>
@@ -304,12 +325,15 @@ class Importer {
       visit(child, scope.name());
     }
   }
-  // Calls visit(child) for each element child of that namespace and local name.
+  // Calls visit(child) for each element child of that namespace and local name. A child whose
+  // qualified name does not end with the local name is passed over without entering its scope.
   template <class Visit>
   void ForEachNamed(pugi::xml_node node, Ns ns, std::string_view local, Visit&& visit) {
-    ForEachChild(node, [&](pugi::xml_node child, const Name& name) {
-      if (name.ns == ns && name.local == local) visit(child);
-    });
+    for (pugi::xml_node child : node.children()) {
+      if (child.type() != pugi::node_element || !std::string_view(child.name()).ends_with(local)) continue;
+      const Scope scope(scopes_, child);
+      if (scope.name().ns == ns && scope.name().local == local) visit(child);
+    }
   }
 
   // Values.
@@ -321,7 +345,7 @@ class Importer {
   std::u16string MessageName(std::string_view ref) const;
   static void SetTag(std::vector<Tag>& tags, std::u16string_view name, std::u16string_view value);
   void SetTag(std::size_t index, std::u16string_view name, std::u16string_view value) {
-    SetTag(elements_[index].data.tags, name, value);
+    SetTag(model_.elements[index].tags, name, value);
   }
   void Check(pugi::xml_node node, int depth) const;
   void Warn(std::string message) { warnings_.push_back(document_.file() + ": " + std::move(message)); }
@@ -332,16 +356,19 @@ class Importer {
   const Technology& technology_;
   std::array<Template, static_cast<std::size_t>(Stereo::kCount)> templates_;
 
+  // The model being read; its elements and connectors lie parallel to these until assembled.
+  ModelData model_;
   std::vector<PendingElement> elements_;
   std::vector<PendingConnector> connectors_;
   std::vector<PendingDiagram> diagrams_;
   std::vector<std::string> warnings_;
 
-  std::unordered_map<std::string_view, std::size_t> element_by_id_;
-  std::unordered_map<std::string_view, std::size_t> pool_of_process_;
-  std::unordered_map<std::string_view, std::size_t> default_flows_;  // flow id -> element naming it
-  // dataObject or dataStore id -> the references that show it, in document order
-  std::unordered_map<std::string_view, std::vector<std::size_t>> references_;
+  IdTable element_by_id_;
+  IdTable pool_of_process_;
+  IdTable default_flows_;  // flow id -> element naming it
+  // dataObject or dataStore id -> its list in shown_by_, the references that show it in document order
+  IdTable references_;
+  std::vector<std::vector<std::size_t>> shown_by_;
   std::unordered_map<std::string_view, std::string_view> message_names_;
   std::unordered_map<std::string_view, std::string_view> error_codes_;
   std::unordered_map<std::string_view, Operation> operations_;
@@ -357,12 +384,11 @@ std::u16string Importer::Text(std::string_view value) const {
 
 // The first child in the BPMN model namespace with this local name.
 pugi::xml_node Importer::Child(pugi::xml_node node, std::string_view local) {
-  for (pugi::xml_node child : node.children()) {
-    if (child.type() != pugi::node_element || !std::string_view(child.name()).ends_with(local)) continue;
-    const Scope scope(scopes_, child);
-    if (scope.name().ns == Ns::kModel && scope.name().local == local) return child;
-  }
-  return {};
+  pugi::xml_node first;
+  ForEachNamed(node, Ns::kModel, local, [&](pugi::xml_node child) {
+    if (!first) first = child;
+  });
+  return first;
 }
 
 std::u16string Importer::MessageName(std::string_view ref) const {
@@ -372,9 +398,10 @@ std::u16string Importer::MessageName(std::string_view ref) const {
 }
 
 // Assigning in place keeps the default's storage; a tag the stereotype does not declare is not added.
+// A stereotype declares each tag once.
 void Importer::SetTag(std::vector<Tag>& tags, std::u16string_view name, std::u16string_view value) {
-  for (Tag& tag : tags)
-    if (tag.name == name) tag.value.assign(value);
+  const auto tag = std::ranges::find_if(tags, [name](const Tag& declared) { return declared.name == name; });
+  if (tag != tags.end()) tag->value.assign(value);
 }
 
 // What names `ref` as its `what` (a connector end, a shape's element) is left out: `ref` is empty
@@ -402,6 +429,7 @@ Import Importer::Run() {
     if (name.ns == Ns::kModel && name.local == "process") ReadProcess(child);
     if (name.ns == Ns::kDi && name.local == "BPMNDiagram") ReadDiagram(child);
   });
+  ResolveShapes();
   ResolveDataObjects();
   ResolveDefaults();
   const char* package_name = definitions.attribute("name").value();
@@ -413,6 +441,7 @@ Import Importer::Run() {
 // in the file, so they are gathered before the walk.
 void Importer::CollectRootElements(pugi::xml_node definitions) {
   ForEachChild(definitions, [&](pugi::xml_node child, const Name& name) {
+    if (name.ns == Ns::kDi && name.local == "BPMNDiagram") ReserveForDrawing(child);
     if (name.ns != Ns::kModel) return;
     const std::string_view id = child.attribute("id").value();
     if (name.local == "message") message_names_.emplace(id, child.attribute("name").value());
@@ -428,19 +457,41 @@ void Importer::CollectRootElements(pugi::xml_node definitions) {
   });
 }
 
+// A diagram draws nearly every element and connector, so its shapes and edges size the lists up
+// front, with room for a few undrawn ones: growing lists this large one doubling at a time costs a
+// good part of the import. Only the qualified names are looked at; this is a size hint.
+void Importer::ReserveForDrawing(pugi::xml_node diagram) {
+  std::size_t shapes = 0;
+  std::size_t edges = 0;
+  for (pugi::xml_node plane : diagram.children()) {
+    for (pugi::xml_node drawn : plane.children()) {
+      const std::string_view name = drawn.name();
+      shapes += name.ends_with("BPMNShape") ? 1 : 0;
+      edges += name.ends_with("BPMNEdge") ? 1 : 0;
+    }
+  }
+  const auto reserve = [](auto& list, std::size_t drawn) {
+    list.reserve(list.capacity() + drawn + drawn / 8);
+  };
+  reserve(model_.elements, shapes);
+  reserve(elements_, shapes);
+  reserve(model_.connectors, edges);
+  reserve(connectors_, edges);
+}
+
 void Importer::ReadCollaboration(pugi::xml_node collaboration) {
   ForEachChild(collaboration, [&](pugi::xml_node child, const Name& name) {
     if (name.ns != Ns::kModel) return;
     if (name.local == "participant") {
       const std::size_t pool = AddElement(child, Stereo::kPool, Container{});
       const std::string_view process = child.attribute("processRef").value();
-      if (!process.empty()) pool_of_process_.emplace(process, pool);
+      if (!process.empty()) pool_of_process_.Insert(process, pool);
     } else if (name.local == "messageFlow") {
       const std::size_t flow =
           AddConnector(child, Stereo::kMessageFlow, name.local, End{child.attribute("sourceRef").value()},
                        End{child.attribute("targetRef").value()});
       const std::string_view message = child.attribute("messageRef").value();
-      if (!message.empty()) SetTag(connectors_[flow].data.tags, u"Message", MessageName(message));
+      if (!message.empty()) SetTag(model_.connectors[flow].tags, u"Message", MessageName(message));
     } else if (const NodeKind* kind = FindNodeKind(name.local);
                kind && (kind->kind == Kind::kAssociation || kind->kind == Kind::kAnnotation ||
                         kind->kind == Kind::kGroup)) {
@@ -477,7 +528,7 @@ void Importer::ReadFlowElement(pugi::xml_node node, const NodeKind& kind, const 
       return ReadEvent(node, AddElement(node, Stereo::kIntermediateEvent, container), false, container);
     case Kind::kBoundaryEvent: {
       const std::size_t index = AddElement(node, Stereo::kIntermediateEvent, container);
-      elements_[index].data.base_type = u"ObjectNode";
+      model_.elements[index].base_type = u"ObjectNode";
       elements_[index].boundary = true;
       elements_[index].attached_to = node.attribute("attachedToRef").value();
       return ReadEvent(node, index, false, container);
@@ -501,7 +552,7 @@ void Importer::ReadFlowElement(pugi::xml_node node, const NodeKind& kind, const 
     case Kind::kDataReference:
       return RecordReference(node, AddData(node, container));
     case Kind::kAnnotation:
-      elements_[AddElement(node, Stereo::kTextAnnotation, container)].data.notes =
+      model_.elements[AddElement(node, Stereo::kTextAnnotation, container)].notes =
           Text(ChildText(node, "text"));
       return;
     case Kind::kGroup:
@@ -513,8 +564,8 @@ void Importer::ReadFlowElement(pugi::xml_node node, const NodeKind& kind, const 
                        End{node.attribute("targetRef").value()});
       const pugi::xml_node condition = Child(node, "conditionExpression");
       if (!condition) return;
-      SetTag(connectors_[flow].data.tags, u"ConditionType", u"Expression");
-      SetTag(connectors_[flow].data.tags, u"ConditionExpression", Text(condition.child_value()));
+      SetTag(model_.connectors[flow].tags, u"ConditionType", u"Expression");
+      SetTag(model_.connectors[flow].tags, u"ConditionExpression", Text(condition.child_value()));
       return;
     }
     case Kind::kAssociation:
@@ -687,7 +738,9 @@ std::size_t Importer::AddData(pugi::xml_node node, const Container& container) {
 void Importer::RecordReference(pugi::xml_node reference, std::size_t index) {
   for (const char* attribute : {"dataObjectRef", "dataStoreRef"}) {
     const std::string_view shown = reference.attribute(attribute).value();
-    if (!shown.empty()) references_[shown].push_back(index);
+    if (shown.empty()) continue;
+    if (references_.Insert(shown, shown_by_.size())) shown_by_.emplace_back();
+    shown_by_[references_.Find(shown)].push_back(index);
   }
 }
 
@@ -717,10 +770,8 @@ void Importer::ReadDiagram(pugi::xml_node diagram) {
       entry.element = shape.attribute("bpmnElement").value();
       if (const pugi::xml_attribute marker = shape.attribute("isMarkerVisible"))
         entry.marker_visible = marker.value();
-      ForEachNamed(shape, Ns::kDc, "Bounds", [&](pugi::xml_node bounds) {
-        entry.bounds = Bounds{Number(bounds, "x"), Number(bounds, "y"), Number(bounds, "width"),
-                              Number(bounds, "height")};
-      });
+      ForEachNamed(shape, Ns::kDc, "Bounds",
+                   [&](pugi::xml_node bounds) { entry.bounds = ReadBounds(bounds); });
     });
     ForEachNamed(plane, Ns::kDi, "BPMNEdge", [&](pugi::xml_node edge) {
       const std::string_view connector = edge.attribute("bpmnElement").value();
@@ -732,55 +783,52 @@ void Importer::ReadDiagram(pugi::xml_node diagram) {
 
 std::size_t Importer::AddElement(pugi::xml_node node, Stereo stereo, const Container& container) {
   const Template& entry = templates_[static_cast<std::size_t>(stereo)];
-  PendingElement element;
-  element.data.package = kFilePackage;
-  element.data.stereotype = entry.stereotype;
-  element.data.metatype = entry.metatype;
-  element.data.tags = entry.tags;
-  element.bpmn_id = node.attribute("id").value();
-  element.data.key = Text(element.bpmn_id);
-  element.data.name = Text(node.attribute("name").value());
-  element.container = container;
   const std::size_t index = elements_.size();
-  if (!element.bpmn_id.empty() && !element_by_id_.emplace(element.bpmn_id, index).second)
+  PendingElement& element = elements_.emplace_back();
+  element.bpmn_id = node.attribute("id").value();
+  element.container = container;
+  element_by_id_.Prefetch(element.bpmn_id);  // inserted below, once the slot has had time to load
+  ElementData& data = model_.elements.emplace_back();
+  data.package = kFilePackage;
+  data.stereotype = entry.stereotype;
+  data.metatype = entry.metatype;
+  data.tags = entry.tags;
+  data.key = Text(element.bpmn_id);
+  data.name = Text(node.attribute("name").value());
+  if (!element.bpmn_id.empty() && !element_by_id_.Insert(element.bpmn_id, index))
     Warn("the id \"" + std::string(element.bpmn_id) + "\" is used twice; references go to the first");
-  elements_.push_back(std::move(element));
   return index;
 }
 
 std::size_t Importer::AddConnector(pugi::xml_node node, Stereo stereo, std::string_view kind, End source,
                                    End target) {
   const Template& entry = templates_[static_cast<std::size_t>(stereo)];
-  PendingConnector connector;
-  connector.data.stereotype = entry.stereotype;
-  connector.data.tags = entry.tags;
-  connector.bpmn_id = node.attribute("id").value();
-  connector.data.key = Text(connector.bpmn_id);
-  connector.data.name = Text(node.attribute("name").value());
-  connector.kind = kind;
-  connector.source = source;
-  connector.target = target;
-  connectors_.push_back(std::move(connector));
+  const std::string_view bpmn_id = node.attribute("id").value();
+  connectors_.push_back({stereo, kind, bpmn_id, source, target});
+  ConnectorData& data = model_.connectors.emplace_back();
+  data.stereotype = entry.stereotype;
+  data.tags = entry.tags;
+  data.key = Text(bpmn_id);
+  data.name = Text(node.attribute("name").value());
   return connectors_.size() - 1;
 }
 
 void Importer::RecordDefault(pugi::xml_node node, std::size_t index) {
   const std::string_view flow = node.attribute("default").value();
-  if (!flow.empty()) default_flows_.emplace(flow, index);
+  if (!flow.empty()) default_flows_.Insert(flow, index);
 }
 
-std::size_t Importer::FindElement(std::string_view ref) const {
-  const auto found = FindId(element_by_id_, ref);
-  if (found == element_by_id_.end()) return kNoIndex;
-  return elements_[found->second].dropped ? kNoIndex : found->second;
+std::size_t Importer::FindElement(std::string_view ref) const { return Kept(FindId(element_by_id_, ref)); }
+
+std::size_t Importer::Kept(std::size_t element) const {
+  return element == kNoIndex || elements_[element].dropped ? kNoIndex : element;
 }
 
 std::size_t Importer::ParentOf(const PendingElement& element) {
   const std::size_t activity = element.boundary ? AttachedActivity(element) : kNoIndex;
   if (activity != kNoIndex) return activity;
   if (element.container.element != kNoIndex) return element.container.element;
-  const auto pool = pool_of_process_.find(element.container.process);
-  return pool == pool_of_process_.end() ? kNoIndex : pool->second;
+  return pool_of_process_.Find(element.container.process);
 }
 
 // The activity a boundary event is attached to; kNoIndex, with a warning, when it names none, and
@@ -801,8 +849,19 @@ void Importer::ResolveDataObjects() {
   const std::vector<bool> drawn = Drawn();
   for (std::size_t i = 0; i < elements_.size(); ++i) {
     PendingElement& element = elements_[i];
-    element.dropped = (element.shown_by_reference && references_.contains(element.bpmn_id)) ||
+    element.dropped = (element.shown_by_reference && references_.Find(element.bpmn_id) != IdTable::kAbsent) ||
                       (element.shown_when_drawn && !drawn[i]);
+  }
+}
+
+// Each shape's element is looked up once; later steps test only whether it was dropped.
+void Importer::ResolveShapes() {
+  for (PendingDiagram& diagram : diagrams_) {
+    std::vector<Shape>& shapes = diagram.shapes;
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+      if (i + kLookAhead < shapes.size()) element_by_id_.Prefetch(shapes[i + kLookAhead].element);
+      shapes[i].element_index = FindElement(shapes[i].element);
+    }
   }
 }
 
@@ -811,25 +870,26 @@ std::vector<bool> Importer::Drawn() const {
   std::vector<bool> drawn(elements_.size(), false);
   for (const PendingDiagram& diagram : diagrams_)
     for (const Shape& shape : diagram.shapes)
-      if (const std::size_t element = FindElement(shape.element); element != kNoIndex) drawn[element] = true;
+      if (shape.element_index != kNoIndex) drawn[shape.element_index] = true;
   return drawn;
 }
 
 void Importer::ResolveDefaults() {
-  for (PendingConnector& connector : connectors_) {
-    if (connector.data.stereotype != u"SequenceFlow") continue;
-    const auto naming = default_flows_.find(connector.bpmn_id);
-    if (naming == default_flows_.end() || FindElement(connector.source.ref) != naming->second) continue;
-    SetTag(connector.data.tags, u"ConditionType", u"Default");
+  for (std::size_t i = 0; i < connectors_.size(); ++i) {
+    const PendingConnector& connector = connectors_[i];
+    if (connector.stereo != Stereo::kSequenceFlow) continue;
+    const std::size_t naming = default_flows_.Find(connector.bpmn_id);
+    if (naming == IdTable::kAbsent || FindElement(connector.source.ref) != naming) continue;
+    SetTag(model_.connectors[i].tags, u"ConditionType", u"Default");
   }
 }
 
 // The reference that shows a dataObject or dataStore: with several, the first placed on a diagram
 // that draws the connector, else the first.
 std::size_t Importer::DrawnReference(std::string_view object, std::string_view connector) const {
-  const auto references = FindId(references_, object);
-  if (references == references_.end()) return kNoIndex;
-  const std::vector<std::size_t>& shown_by = references->second;
+  const std::size_t references = FindId(references_, object);
+  if (references == IdTable::kAbsent) return kNoIndex;
+  const std::vector<std::size_t>& shown_by = shown_by_[references];
   const auto drawn =
       std::ranges::find_if(shown_by, [&](std::size_t reference) { return DrawnWith(reference, connector); });
   return drawn == shown_by.end() ? shown_by.front() : *drawn;
@@ -840,73 +900,75 @@ bool Importer::DrawnWith(std::size_t element, std::string_view connector) const 
   return std::ranges::any_of(diagrams_, [&](const PendingDiagram& diagram) {
     return std::ranges::find(diagram.edges, connector) != diagram.edges.end() &&
            std::ranges::any_of(diagram.shapes,
-                               [&](const Shape& shape) { return FindElement(shape.element) == element; });
+                               [&](const Shape& shape) { return Kept(shape.element_index) == element; });
   });
 }
 
 // An association end that names a dataObject or dataStore shown by references goes to one of them.
 bool Importer::ResolveEnd(End& end, const PendingConnector& connector) const {
   if (end.element == kNoIndex) end.element = FindElement(end.ref);
-  if (end.element == kNoIndex && connector.data.stereotype == u"Association")
+  if (end.element == kNoIndex && connector.stereo == Stereo::kAssociation)
     end.element = DrawnReference(end.ref, connector.bpmn_id);
   return end.element != kNoIndex;
 }
 
 Import Importer::Assemble(std::u16string package_name) {
-  Import result;
-  ModelData& model = result.model;
-  model.host.model_location = platform::FromUtf8(document_.file());
-  model.technologies.push_back(technology_.id);
-  model.packages = {{kModelPackage, u"Model", 0}, {kFilePackage, std::move(package_name), kModelPackage}};
-  model.selected_package = kFilePackage;
-  const std::vector<std::int32_t> ids = AssembleElements(model);
-  AssembleConnectors(model, ids);
-  AssembleDiagrams(result, ids);
-  model.active_diagram = model.diagrams.front().id;
-  result.warnings = std::move(warnings_);
-  return result;
+  model_.host.model_location = platform::FromUtf8(document_.file());
+  model_.technologies.push_back(technology_.id);
+  model_.packages = {{kModelPackage, u"Model", 0}, {kFilePackage, std::move(package_name), kModelPackage}};
+  model_.selected_package = kFilePackage;
+  const std::vector<std::int32_t> ids = AssembleElements();
+  AssembleConnectors(ids);
+  AssembleDiagrams(ids);
+  model_.active_diagram = model_.diagrams.front().id;
+  return {std::move(model_), std::move(warnings_)};
 }
 
-// Hands out element ids in document order, skipping dropped elements; returns the id of each
-// pending element (0 for a dropped one).
-std::vector<std::int32_t> Importer::AssembleElements(ModelData& model) {
+// Hands out element ids in document order, skipping dropped elements, and removes those from the
+// model; returns the id of each pending element (0 for a dropped one).
+std::vector<std::int32_t> Importer::AssembleElements() {
   std::vector<std::int32_t> ids(elements_.size(), 0);
   std::int32_t next = 0;
   for (std::size_t i = 0; i < elements_.size(); ++i)
     if (!elements_[i].dropped) ids[i] = ++next;
   for (std::size_t i = 0; i < elements_.size(); ++i) {
     const std::size_t parent = ParentOf(elements_[i]);
-    elements_[i].data.id = ids[i];
-    elements_[i].data.parent = parent == kNoIndex ? 0 : ids[parent];
+    model_.elements[i].id = ids[i];
+    model_.elements[i].parent = parent == kNoIndex ? 0 : ids[parent];
   }
-  model.elements.reserve(static_cast<std::size_t>(next));
-  for (PendingElement& element : elements_)
-    if (!element.dropped) model.elements.push_back(std::move(element.data));
+  std::erase_if(model_.elements, [](const ElementData& element) { return element.id == 0; });
   return ids;
 }
 
-void Importer::AssembleConnectors(ModelData& model, const std::vector<std::int32_t>& ids) {
-  model.connectors.reserve(connectors_.size());
-  for (PendingConnector& connector : connectors_) {
+// Connectors whose ends name nothing that was read are left out, with a warning; the others are
+// numbered in document order.
+void Importer::AssembleConnectors(const std::vector<std::int32_t>& ids) {
+  std::int32_t next = 0;
+  for (std::size_t i = 0; i < connectors_.size(); ++i) {
+    if (i + kLookAhead < connectors_.size()) {
+      element_by_id_.Prefetch(connectors_[i + kLookAhead].source.ref);
+      element_by_id_.Prefetch(connectors_[i + kLookAhead].target.ref);
+    }
+    PendingConnector& connector = connectors_[i];
     if (!ResolveEnd(connector.source, connector) || !ResolveEnd(connector.target, connector)) {
       const bool source = connector.source.element == kNoIndex;
       WarnLeftOut(connector.kind, connector.bpmn_id, source ? "source" : "target",
                   source ? connector.source.ref : connector.target.ref);
       continue;
     }
-    connector.data.id = static_cast<std::int32_t>(model.connectors.size() + 1);
-    connector.data.source = ids[connector.source.element];
-    connector.data.target = ids[connector.target.element];
-    model.connectors.push_back(std::move(connector.data));
+    ConnectorData& data = model_.connectors[i];
+    data.id = ++next;
+    data.source = ids[connector.source.element];
+    data.target = ids[connector.target.element];
   }
+  std::erase_if(model_.connectors, [](const ConnectorData& connector) { return connector.id == 0; });
 }
 
 // One diagram per BPMNDiagram; without any, one diagram placing every element.
-void Importer::AssembleDiagrams(Import& result, const std::vector<std::int32_t>& ids) {
-  ModelData& model = result.model;
+void Importer::AssembleDiagrams(const std::vector<std::int32_t>& ids) {
   auto add = [&](std::u16string name, std::u16string key) -> DiagramData& {
-    DiagramData& diagram = model.diagrams.emplace_back();
-    diagram.id = static_cast<std::int32_t>(model.diagrams.size());
+    DiagramData& diagram = model_.diagrams.emplace_back();
+    diagram.id = static_cast<std::int32_t>(model_.diagrams.size());
     diagram.package = kFilePackage;
     diagram.name =
         name.empty() ? u"Diagram " + platform::FromUtf8(std::to_string(diagram.id)) : std::move(name);
@@ -916,7 +978,7 @@ void Importer::AssembleDiagrams(Import& result, const std::vector<std::int32_t>&
   for (PendingDiagram& pending : diagrams_) {
     DiagramData& diagram = add(std::move(pending.name), std::move(pending.key));
     for (const Shape& shape : pending.shapes) {
-      const std::size_t element = FindElement(shape.element);
+      const std::size_t element = Kept(shape.element_index);
       if (element == kNoIndex) {
         WarnLeftOut("BPMNShape", shape.id, "element", shape.element);
         continue;
@@ -924,14 +986,14 @@ void Importer::AssembleDiagrams(Import& result, const std::vector<std::int32_t>&
       diagram.placements.push_back(ids[element]);
       diagram.bounds.push_back(shape.bounds);
       if (!shape.marker_visible || !elements_[element].marker_from_shape) continue;
-      SetTag(model.elements[static_cast<std::size_t>(ids[element] - 1)].tags, u"MarkerVisible",
+      SetTag(model_.elements[static_cast<std::size_t>(ids[element] - 1)].tags, u"MarkerVisible",
              IsTrue(shape.marker_visible) ? u"true" : u"false");
       elements_[element].marker_from_shape = false;
     }
   }
-  if (!model.diagrams.empty()) return;
+  if (!model_.diagrams.empty()) return;
   DiagramData& diagram = add({}, {});
-  for (const ElementData& element : model.elements) diagram.placements.push_back(element.id);
+  for (const ElementData& element : model_.elements) diagram.placements.push_back(element.id);
 }
 
 }  // namespace

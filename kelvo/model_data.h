@@ -4,15 +4,39 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace kelvo {
 
+// The name of a tagged value. A model holds many tags under few names (every element of a
+// stereotype carries all the tags it declares), so copies of a name share one immutable string:
+// copying a tag copies a pointer to its name, not the text. It converts to and from the string
+// both ways, so that it reads and is written like the string it names.
+class TagName {
+ public:
+  TagName() = default;
+  // NOLINTBEGIN(google-explicit-constructor)
+  TagName(std::u16string text) : text_(std::make_shared<const std::u16string>(std::move(text))) {}
+  TagName(const char16_t* text) : TagName(std::u16string(text)) {}
+  operator const std::u16string&() const { return str(); }
+  operator std::u16string_view() const { return str(); }
+  // NOLINTEND(google-explicit-constructor)
+
+  const std::u16string& str() const { return text_ ? *text_ : kEmpty; }
+  friend bool operator==(const TagName& name, std::u16string_view text) { return name.str() == text; }
+
+ private:
+  static inline const std::u16string kEmpty;
+  std::shared_ptr<const std::u16string> text_;
+};
+
 struct Tag {
-  std::u16string name;
+  TagName name;
   std::u16string value;
 };
 

@@ -128,7 +128,7 @@ TEST(ModelLoader, DefaultsNullSelectionTagObjectsAndUtf8) {
       "m.json");
   EXPECT_EQ(model.elements[0].name, u"Bestellung prüfen ✓");
   std::vector<std::u16string> tags;
-  for (const auto& tag : model.elements[0].tags) tags.push_back(tag.name + u"=" + tag.value);
+  for (const auto& tag : model.elements[0].tags) tags.push_back(tag.name.str() + u"=" + tag.value);
   EXPECT_EQ(tags, (std::vector<std::u16string>{u"Zeta=1", u"Alpha=2", u"Mid="}));  // in written order
   EXPECT_FALSE(model.selected_package);
   EXPECT_FALSE(model.active_diagram);

@@ -133,10 +133,6 @@ void ThrowIndexOutOfRange(std::int32_t index) {
 
 namespace {
 
-auto Interner(Model* model) {
-  return [model](const std::u16string& name) { return model->Intern(name); };
-}
-
 std::u16string DecimalId(std::int32_t id) {
   const std::string text = std::to_string(id);
   return {text.begin(), text.end()};
@@ -146,7 +142,7 @@ std::u16string DecimalId(std::int32_t id) {
 
 ElementObject::Parts::Parts(ElementData element, Model* model)
     : data(std::move(element)),
-      tags(MakeTagCollection<host::TaggedValue>(data.tags, Interner(model))),
+      tags(MakeTagCollection<host::TaggedValue>(data.tags)),
       diagrams(model, data.package, data.id) {}
 
 ElementObject::ElementObject(ElementData data, Model* model)
@@ -162,11 +158,11 @@ ElementObject::ElementObject(ElementData data, Model* model)
   base_type_ = model->Intern(d.base_type);
 }
 
-ConnectorObject::Parts::Parts(ConnectorData connector, Model* model)
-    : data(std::move(connector)), tags(MakeTagCollection<host::ConnectorTag>(data.tags, Interner(model))) {}
+ConnectorObject::Parts::Parts(ConnectorData connector)
+    : data(std::move(connector)), tags(MakeTagCollection<host::ConnectorTag>(data.tags)) {}
 
 ConnectorObject::ConnectorObject(ConnectorData data, Model* model)
-    : parts_(std::make_unique<Parts>(std::move(data), model)) {
+    : parts_(std::make_unique<Parts>(std::move(data))) {
   ConnectorData& d = parts_->data;
   if (d.key.empty()) d.key = DecimalId(d.id);
   source_ = d.source;

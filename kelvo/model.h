@@ -136,13 +136,13 @@ class BlockCollection final : public host::Collection<I> {
 template <class I>
 using TagCollection = BlockCollection<I, TagObject<I>>;
 
-// The tagged values of an element or connector: names shared model-wide through `intern`,
-// values viewed in `tags`, which must outlive the collection.
-template <class I, class Interner>
-TagCollection<I> MakeTagCollection(const std::vector<Tag>& tags, Interner&& intern) {
+// The tagged values of an element or connector, viewed in `tags`, which must outlive the
+// collection. Tag names are shared strings already (a stereotype's defaults share theirs).
+template <class I>
+TagCollection<I> MakeTagCollection(const std::vector<Tag>& tags) {
   std::vector<TagObject<I>> objects;
   objects.reserve(tags.size());
-  for (const auto& tag : tags) objects.emplace_back(intern(tag.name), &tag.value);
+  for (const auto& tag : tags) objects.emplace_back(&tag.name.str(), &tag.value);
   return TagCollection<I>(std::move(objects));
 }
 
@@ -242,7 +242,7 @@ class ConnectorObject final : public host::Connector {
 
  private:
   struct Parts {
-    Parts(ConnectorData connector, Model* model);
+    explicit Parts(ConnectorData connector);
     ConnectorData data;
     TagCollection<host::ConnectorTag> tags;
   };

@@ -28,7 +28,7 @@ enum class RunKind { kConnector, kElement, kNone };
 }  // namespace
 
 struct CBPMNRules::CatalogueRow {
-  const char16_t* local_id;
+  std::u16string_view local_id;
   std::int32_t name_string;
   RunKind run_kind;
   void (CBPMNRules::*connector_check)(const RepositoryRef&, const ConnectorRef&);
@@ -90,7 +90,7 @@ void CBPMNRules::RunConnectorRule(const RepositoryRef& repository, std::u16strin
   if (!connector) return;
   const std::u16string local_id = GetLocalRuleID(rule_id);
   for (const auto& row : Catalogue()) {
-    if (row.run_kind == RunKind::kConnector && local_id == row.local_id) {
+    if (row.run_kind == RunKind::kConnector && rules::SameText(local_id, row.local_id)) {
       (this->*row.connector_check)(repository, connector);
       return;
     }
@@ -102,7 +102,7 @@ void CBPMNRules::RunElementRule(const RepositoryRef& repository, std::u16string&
   if (!element) return;
   const std::u16string local_id = GetLocalRuleID(rule_id);
   for (const auto& row : Catalogue()) {
-    if (row.run_kind == RunKind::kElement && local_id == row.local_id) {
+    if (row.run_kind == RunKind::kElement && rules::SameText(local_id, row.local_id)) {
       (this->*row.element_check)(repository, element);
       return;
     }
@@ -116,32 +116,32 @@ void CBPMNRules::BeginValidationRun(const RepositoryRef& /*repository*/) {
 
 void CBPMNRules::EndValidationRun(const RepositoryRef& /*repository*/) { run_.reset(); }
 
-std::u16string CBPMNRules::GetHostRuleID(const std::u16string& local_id) const {
+std::u16string CBPMNRules::GetHostRuleID(std::u16string_view local_id) const {
   return LookupPairedValue(local_id, host_rule_ids_, local_rule_ids_);
 }
 
-std::u16string CBPMNRules::GetLocalRuleID(const std::u16string& host_id) const {
+std::u16string CBPMNRules::GetLocalRuleID(std::u16string_view host_id) const {
   return LookupPairedValue(host_id, local_rule_ids_, host_rule_ids_);
 }
 
 // Linear scan; the first equal entry wins. The number of entries is a 16-bit collection count.
-std::u16string CBPMNRules::LookupPairedValue(const std::u16string& key,
+std::u16string CBPMNRules::LookupPairedValue(std::u16string_view key,
                                              const std::vector<std::u16string>& result_list,
                                              const std::vector<std::u16string>& search_list) {
   const std::int16_t count = rules::ToCount(search_list.size());
   for (std::int16_t i = 0; i < count; ++i) {
-    if (search_list[i] == key) return result_list[i];
+    if (rules::SameText(search_list[i], key)) return result_list[i];
   }
   return {};
 }
 
-void CBPMNRules::AddRuleIDPair(const std::u16string& host_id, const std::u16string& local_id) {
+void CBPMNRules::AddRuleIDPair(const std::u16string& host_id, std::u16string_view local_id) {
   host_rule_ids_.push_back(host_id);
-  local_rule_ids_.push_back(local_id);
+  local_rule_ids_.emplace_back(local_id);
 }
 
 // The one way a check reports: host id, text, a fresh validation service, the report.
-void CBPMNRules::ReportViolation(const RepositoryRef& repository, const char16_t* local_rule_id,
+void CBPMNRules::ReportViolation(const RepositoryRef& repository, std::u16string_view local_rule_id,
                                  std::int32_t message_id, rules::Level level) const {
   const std::u16string host_id = GetHostRuleID(local_rule_id);
   const std::u16string text = platform::LoadStringResource(message_id);

@@ -42,14 +42,14 @@ class CBPMNRules {
   static std::span<const CatalogueRow> Catalogue();
 
   // Rule-id mapping.
-  std::u16string GetHostRuleID(const std::u16string& local_id) const;
-  std::u16string GetLocalRuleID(const std::u16string& host_id) const;
-  static std::u16string LookupPairedValue(const std::u16string& key,
+  std::u16string GetHostRuleID(std::u16string_view local_id) const;
+  std::u16string GetLocalRuleID(std::u16string_view host_id) const;
+  static std::u16string LookupPairedValue(std::u16string_view key,
                                           const std::vector<std::u16string>& result_list,
                                           const std::vector<std::u16string>& search_list);
-  void AddRuleIDPair(const std::u16string& host_id, const std::u16string& local_id);
+  void AddRuleIDPair(const std::u16string& host_id, std::u16string_view local_id);
   // The one reporting procedure: message `message_id` at `level` under local rule `local_rule_id`.
-  void ReportViolation(const RepositoryRef& repository, const char16_t* local_rule_id,
+  void ReportViolation(const RepositoryRef& repository, std::u16string_view local_rule_id,
                        std::int32_t message_id, rules::Level level) const;
 
   // Checks, one per BPMN kind.

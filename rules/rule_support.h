@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <span>
 #include <string>
@@ -17,18 +18,23 @@ using namespace std::string_view_literals;
 namespace rules {
 
 // Local rule ids, as the rule catalogue names them.
-inline constexpr const char16_t* kRule01 = u"Rule_01";
-inline constexpr const char16_t* kRule02 = u"Rule_02";
-inline constexpr const char16_t* kRule03 = u"Rule_03";
-inline constexpr const char16_t* kRule04 = u"Rule_04";
-inline constexpr const char16_t* kRule05 = u"Rule_05";
-inline constexpr const char16_t* kRule06 = u"Rule_06";
-inline constexpr const char16_t* kRule07 = u"Rule_07";
-inline constexpr const char16_t* kRule08 = u"Rule_08";
-inline constexpr const char16_t* kRule09 = u"Rule_09";
+inline constexpr std::u16string_view kRule01 = u"Rule_01";
+inline constexpr std::u16string_view kRule02 = u"Rule_02";
+inline constexpr std::u16string_view kRule03 = u"Rule_03";
+inline constexpr std::u16string_view kRule04 = u"Rule_04";
+inline constexpr std::u16string_view kRule05 = u"Rule_05";
+inline constexpr std::u16string_view kRule06 = u"Rule_06";
+inline constexpr std::u16string_view kRule07 = u"Rule_07";
+inline constexpr std::u16string_view kRule08 = u"Rule_08";
+inline constexpr std::u16string_view kRule09 = u"Rule_09";
 
 // Levels passed with a report, as their numbers.
 enum class Level : std::int32_t { kError = 0, kWarning = 1 };
+
+// Equal texts, compared as bytes: rule ids are compared on every rule run.
+inline bool SameText(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0;
+}
 
 // Adds two 16-bit counts; a sum past the 16-bit range fails as the count would overflow.
 inline std::int16_t AddCounts(std::int16_t a, std::int16_t b) {

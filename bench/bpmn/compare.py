@@ -33,16 +33,17 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 
 
 def measure(command, cwd=None, accept=(0, 1)):
-    """Runs a command with its output discarded; returns (seconds, peak resident KB)."""
-    start = time.perf_counter()
-    process = subprocess.Popen(command, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    _, status, usage = os.wait4(process.pid, 0)
-    elapsed = time.perf_counter() - start
-    code = os.waitstatus_to_exitcode(status)
-    if code not in accept:
-        error = process.stderr.read().decode(errors="replace")
-        sys.exit(f"{' '.join(command)} exited with {code}: {error[:500]}")
-    process.stderr.close()
+    """Runs a command with its output discarded; returns (seconds, peak resident KB). Its error
+    stream goes to a file, which a chatty run cannot fill up as it would a pipe."""
+    with tempfile.TemporaryFile() as errors:
+        start = time.perf_counter()
+        process = subprocess.Popen(command, cwd=cwd, stdout=subprocess.DEVNULL, stderr=errors)
+        _, status, usage = os.wait4(process.pid, 0)
+        elapsed = time.perf_counter() - start
+        code = os.waitstatus_to_exitcode(status)
+        if code not in accept:
+            errors.seek(0)
+            sys.exit(f"{' '.join(command)} exited with {code}: {errors.read().decode(errors='replace')[:500]}")
     return elapsed, usage.ru_maxrss
 
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "kelvo/model_data.h"
+#include "support/model_builder.h"
 
 namespace test_support {
 
@@ -26,58 +27,41 @@ const Tags kSubProcess{
 // Builds a model of about `target` elements, lane by lane, each lane one process.
 class GeneratedModel {
  public:
-  explicit GeneratedModel(std::size_t target) : target_(target) {
-    data_.packages = {{1, u"Model", 0}, {2, u"Process", 1}};
-  }
+  explicit GeneratedModel(std::size_t target) : target_(target) {}
 
   kelvo::ModelData Build() {
     while (!Full()) {
       const std::int32_t pool = Add(u"Pool", 0, {{u"Participant", u"participant"}});
       for (int lane = 0; lane < 2 && !Full(); ++lane) Process(Add(u"Lane", pool, {}));
     }
-    // Every element follows its pool.
-    AddDiagram(u"Process");
-    for (const auto& element : data_.elements) data_.diagrams.front().placements.push_back(element.id);
-    for (const auto& element : data_.elements) {
-      if (element.stereotype == u"Pool") AddDiagram(u"Pool");
-      data_.diagrams.back().placements.push_back(element.id);
+    // The overview comes first and is the active diagram; every element follows its pool.
+    std::vector<std::int32_t> everything;
+    std::vector<std::vector<std::int32_t>> pools;
+    for (const auto& element : data().elements) {
+      everything.push_back(element.id);
+      if (element.stereotype == u"Pool") pools.emplace_back();
+      pools.back().push_back(element.id);
     }
-    data_.active_diagram = 1;
-    return std::move(data_);
+    model_.Diagram(u"Process", std::move(everything));
+    for (auto& pool : pools) model_.Diagram(u"Pool", std::move(pool));
+    return std::move(data());
   }
 
  private:
-  bool Full() const { return data_.elements.size() >= target_; }
-
-  void AddDiagram(const char16_t* name) {
-    kelvo::DiagramData& diagram = data_.diagrams.emplace_back();
-    diagram.id = static_cast<std::int32_t>(data_.diagrams.size());
-    diagram.package = 2;
-    diagram.name = name;
-  }
+  kelvo::ModelData& data() { return model_.data(); }
+  bool Full() { return data().elements.size() >= target_; }
 
   std::int32_t Add(const char16_t* stereotype, std::int32_t parent, Tags tags,
                    const char16_t* base_type = u"") {
-    kelvo::ElementData element;
-    element.id = static_cast<std::int32_t>(data_.elements.size()) + 1;
-    element.package = 2;
-    element.parent = parent;
-    element.stereotype = stereotype;
-    element.base_type = base_type;
-    element.tags = std::move(tags);
-    data_.elements.push_back(std::move(element));
-    return data_.elements.back().id;
+    const std::int32_t id = model_.Element(stereotype, {}, parent);
+    data().elements.back().tags = std::move(tags);
+    data().elements.back().base_type = base_type;
+    return id;
   }
 
   void Connect(std::int32_t source, std::int32_t target, const char16_t* stereotype = u"SequenceFlow",
                Tags tags = {{u"ConditionType", u"None"}}) {
-    kelvo::ConnectorData connector;
-    connector.id = static_cast<std::int32_t>(data_.connectors.size()) + 1;
-    connector.source = source;
-    connector.target = target;
-    connector.stereotype = stereotype;
-    connector.tags = std::move(tags);
-    data_.connectors.push_back(std::move(connector));
+    model_.Connector(source, target, stereotype, std::move(tags));
   }
 
   std::int32_t Task(std::int32_t parent, std::int32_t previous) {
@@ -116,12 +100,13 @@ class GeneratedModel {
     const std::int32_t start = Add(u"StartEvent", lane, {{u"Trigger", u"Message"}, {u"Message", u"order"}});
     if (last_task_) {
       Connect(last_task_, start, u"MessageFlow", {});
-      data_.elements[static_cast<std::size_t>(last_task_ - 1)].tags = kSendTask;
+      data().elements[last_task_data_].tags = kSendTask;
     }
     std::int32_t previous = start;
     for (int step = 0; step < 12 && !Full(); ++step) {
       previous = Task(lane, previous);
       last_task_ = previous;
+      last_task_data_ = data().elements.size() - 1;
       if (step % 5 == 1) previous = SplitAndJoin(lane, previous);
       if (step == 6) {
         const std::int32_t timer =
@@ -134,8 +119,9 @@ class GeneratedModel {
   }
 
   std::size_t target_;
-  kelvo::ModelData data_;
+  ModelBuilder model_;
   std::int32_t last_task_ = 0;
+  std::size_t last_task_data_ = 0;  // its place in the element list
 };
 
 }  // namespace test_support

@@ -19,9 +19,9 @@ void ShowMessage(const std::u16string& text) {
 // Found once: the module does not move while it is loaded, and sessions on several threads may
 // ask at the same time.
 const std::u16string& HelpPath() {
-  static const std::u16string path =
+  static const std::u16string kPath =
       platform::FromUtf8(platform::ThisModuleDirectory()) + u"\\\\Kelvo_BPMN.chm";
-  return path;
+  return kPath;
 }
 
 }  // namespace addin

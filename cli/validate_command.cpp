@@ -60,8 +60,7 @@ class FileValidator {
       outcome.clean = report.result.clean();
       Render(report, outcome);
       input.times.report = clock.Lap();
-      if (options_.stats)
-        AddStats({report.result.host_calls.value_or(0), input.times, PeakMemoryBytes()}, outcome);
+      if (options_.stats) AddStats({report.result.host_calls, input.times, PeakMemoryBytes()}, outcome);
       outcome.validated = true;
     } catch (const std::exception& e) {
       outcome.messages += "orbelt: " + std::string(e.what()) + "\n";
@@ -82,8 +81,7 @@ class FileValidator {
   // Validates in a fresh session, on the diagram the user chose.
   kelvo::ValidationResult ValidateModel(const std::string& file, kelvo::ModelData model) const {
     const auto open = ChooseDiagram(model, options_.diagram, file.empty() ? kSampleName : file);
-    const auto counting = options_.stats ? kelvo::HostCalls::kCounted : kelvo::HostCalls::kUncounted;
-    return kelvo::ValidateModel(module_, kelvo::Host::Create(std::move(model)), open, counting);
+    return kelvo::ValidateModel(module_, kelvo::Host::Create(std::move(model)), open);
   }
 
   void Render(const formats::ModelReport& report, Outcome& outcome) const {

@@ -23,7 +23,10 @@ std::u16string IssueId(const char* kind, int number) {
 class InfoItemObject final : public host::InfoItem {
  public:
   explicit InfoItemObject(host::Variant value) : value_(std::move(value)) {}
-  host::Variant Value() override { return value_; }
+  host::Variant Value() override {
+    CountHostCall();
+    return value_;
+  }
 
  private:
   host::Variant value_;
@@ -34,12 +37,14 @@ class InfoItemObject final : public host::InfoItem {
 // --- ValidationServiceObject ---------------------------------------------------------------
 
 std::u16string ValidationServiceObject::AddRuleCategory(const std::u16string& name) {
+  CountHostCall();
   (void)name;
   return IssueId("CAT", ++host_.categories_issued_);
 }
 
 std::u16string ValidationServiceObject::AddRule(const std::u16string& category_id, std::int32_t kind,
                                                 const std::u16string& name) {
+  CountHostCall();
   std::u16string id = IssueId("RULE", ++host_.rules_issued_);
   host_.registered_rules_.push_back({id, category_id, kind, name});
   host_.rule_names_.emplace(id, name);
@@ -49,11 +54,13 @@ std::u16string ValidationServiceObject::AddRule(const std::u16string& category_i
 
 void ValidationServiceObject::ReportViolation(const std::u16string& host_rule_id, std::int32_t level,
                                               const std::u16string& message) {
+  CountHostCall();
   host_.violations_.push_back({host_.run_object_, host_rule_id, level, message});
 }
 
 host::Variant ValidationServiceObject::InvokeByName(std::u16string_view member,
                                                     std::vector<host::Variant>& args) {
+  CountHostCall();
   if (member == u"ExportDiagramToBPEL") {
     if (!args.empty()) throw host::Error(host::ErrorKind::kHost, "ExportDiagramToBPEL takes no arguments");
     host_.bpel_exports_.push_back(host_.active_diagram_);
@@ -70,6 +77,7 @@ InfoBagObject::InfoBagObject(const std::vector<host::Variant>& values) {
 }
 
 host::Ref<host::InfoItem> InfoBagObject::Entry(std::int16_t index) {
+  CountHostCall();
   if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) {
     throw host::Error(host::ErrorKind::kIndex, "InfoBag.Entry: no entry " + std::to_string(index) + " (" +
                                                    std::to_string(entries_.size()) + " entries)");
@@ -97,16 +105,19 @@ Host::Host(ModelData data, HostOptions options)
 }
 
 host::Ref<host::Element> Host::ElementById(std::int32_t id) {
+  CountHostCall();
   ElementObject* element = model_->FindElement(id);
   if (!element) ThrowNoElement(id);
   return Lend<host::Element>(element);
 }
 
 host::Ref<host::Connector> Host::ConnectorById(std::int32_t id) {
+  CountHostCall();
   return Lend<host::Connector>(model_->FindConnector(id));
 }
 
 bool Host::InstallTechnology(const std::u16string& document) {
+  CountHostCall();
   if (options_.refuse_install) return false;
   std::optional<Technology> technology;
   try {
@@ -124,6 +135,7 @@ bool Host::InstallTechnology(const std::u16string& document) {
 }
 
 bool Host::RemoveTechnology(const std::u16string& id) {
+  CountHostCall();
   if (options_.refuse_remove) return false;
   const auto it = std::find_if(technologies_.begin(), technologies_.end(),
                                [&](const LoadedTechnology& t) { return t.id == id; });
@@ -133,20 +145,24 @@ bool Host::RemoveTechnology(const std::u16string& id) {
 }
 
 void Host::SetProfileVisible(const std::u16string& id, const std::u16string& profile, bool visible) {
+  CountHostCall();
   profile_calls_.push_back({id, profile, visible});
 }
 
 host::Ref<host::Package> Host::SelectedPackage() {
+  CountHostCall();
   if (!selected_package_) return {};
   return Lend<host::Package>(model_->FindPackage(*selected_package_));
 }
 
 host::Ref<host::Diagram> Host::ActiveDiagram() {
+  CountHostCall();
   if (!active_diagram_) return {};
   return Lend<host::Diagram>(model_->FindDiagram(*active_diagram_));
 }
 
 void Host::ShowDiagram(std::int32_t id) {
+  CountHostCall();
   if (!model_->FindDiagram(id)) {
     throw host::Error(host::ErrorKind::kHost,
                       "Repository.ShowDiagram: no diagram with id " + std::to_string(id));

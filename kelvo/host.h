@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/objects.h"
+#include "kelvo/host_calls.h"
 #include "kelvo/model.h"
 #include "kelvo/model_data.h"
 #include "kelvo/technology.h"
@@ -106,11 +107,21 @@ class Host final : public host::Repository {
   // Unset for an id that the model lacks.
   host::Ref<host::Connector> ConnectorById(std::int32_t id) override;
   host::Ref<host::ValidationService> ValidationService() override {
+    CountHostCall();
     return Lend<host::ValidationService>(validation_);
   }
-  std::int32_t HostBuild() override { return settings_.build; }
-  const std::u16string& ModelLocation() override { return settings_.model_location; }
-  bool HasTechnology(const std::u16string& id) override { return FindTechnology(id) != nullptr; }
+  std::int32_t HostBuild() override {
+    CountHostCall();
+    return settings_.build;
+  }
+  const std::u16string& ModelLocation() override {
+    CountHostCall();
+    return settings_.model_location;
+  }
+  bool HasTechnology(const std::u16string& id) override {
+    CountHostCall();
+    return FindTechnology(id) != nullptr;
+  }
   // Parses the document; False when it does not parse or the host refuses installs. Otherwise
   // the technology is loaded under its id (replacing one of the same id).
   bool InstallTechnology(const std::u16string& document) override;

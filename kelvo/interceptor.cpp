@@ -76,18 +76,13 @@ std::string TraceValue(const std::u16string& text) {
 struct Interceptor::State {
   bool trace = false;
   std::vector<Fault> faults;
-  std::int64_t total = 0;
   std::unordered_map<std::string, std::int64_t> counts;
   std::vector<std::string> lines;
 
-  // Counts one use of `member` of `object`. Only tracing and faults need the member by name
-  // ("Object.Member"), so a session that only counts makes no name: it keeps the count cheap.
-  // Keeps the trace line (made by `make_line` from the name) when tracing, and throws when a
-  // fault hits the use.
+  // Counts one use of `member` of `object` by its name ("Object.Member"), keeps the trace line
+  // (made by `make_line` from the name) when tracing, and throws when a fault hits the use.
   template <class MakeLine>
   void Record(std::string_view object, std::string_view member, const MakeLine& make_line) {
-    ++total;
-    if (!trace && faults.empty()) return;
     const std::string name = std::string(object) + "." + std::string(member);
     const std::int64_t count = ++counts[name];
     if (trace) lines.push_back(make_line(name));
@@ -218,8 +213,6 @@ std::vector<std::string> Interceptor::TakeTrace() {
 }
 
 bool Interceptor::tracing() const { return state_->trace; }
-
-std::int64_t Interceptor::TotalCalls() const { return state_->total; }
 
 std::int64_t Interceptor::CallCount(const std::string& member) const {
   const auto it = state_->counts.find(member);

@@ -8,8 +8,8 @@
 // Walking a collection (its Count and GetAt) is not listed; the members read on its items are.
 // A call that fails is listed too.
 //
-// Without trace and faults it only counts the members used. A session that neither traces,
-// injects faults nor counts needs no interceptor: the host's objects are handed out as they are.
+// Without trace and faults no interceptor is needed: the host's objects are handed out as they
+// are (they count their own uses, kelvo/host_calls.h).
 #pragma once
 
 #include <cstdint>
@@ -43,12 +43,8 @@ class Interceptor {
   // The trace lines recorded since the last TakeTrace (none when tracing is off).
   std::vector<std::string> TakeTrace();
   bool tracing() const;
-  // How often the add-in has used `member` in the session; counted by member only while
-  // tracing or injecting faults.
+  // How often the add-in has used `member` in the session.
   std::int64_t CallCount(const std::string& member) const;
-  // How many host members the add-in has used in the session, counted the same way (a walk over
-  // a collection is not counted, the members read on its items are).
-  std::int64_t TotalCalls() const;
 
   struct State;
 

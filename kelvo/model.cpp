@@ -179,6 +179,7 @@ PackageObject::PackageObject(PackageData data, Model* model)
     : data_(std::move(data)), diagrams_(std::make_shared<DiagramCollection>(model, data_.id, 0)) {}
 
 std::int16_t DiagramCollection::ItemCount() {
+  CountHostCall();
   if (items_.size() > static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max())) {
     throw host::Error(
         host::ErrorKind::kOverflow,
@@ -189,6 +190,7 @@ std::int16_t DiagramCollection::ItemCount() {
 
 host::Ref<host::Diagram> DiagramCollection::CreateItem(const std::u16string& name,
                                                        const std::u16string& type) {
+  CountHostCall();
   return Lend<host::Diagram>(model_->AddDiagram(package_, parent_, name, type));
 }
 

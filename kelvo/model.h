@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "host/objects.h"
+#include "kelvo/host_calls.h"
 #include "kelvo/input.h"
 #include "kelvo/model_data.h"
 
@@ -107,8 +108,14 @@ template <class I>
 class TagObject final : public I {
  public:
   TagObject(const std::u16string* name, const std::u16string* value) : name_(name), value_(value) {}
-  const std::u16string& Name() override { return *name_; }
-  const std::u16string& Value() override { return *value_; }
+  const std::u16string& Name() override {
+    CountHostCall();
+    return *name_;
+  }
+  const std::u16string& Value() override {
+    CountHostCall();
+    return *value_;
+  }
 
  private:
   const std::u16string* name_;
@@ -157,7 +164,10 @@ class DiagramCollection final : public host::ModelCollection {
   std::int16_t ItemCount() override;
   // Adds a diagram to the model at once, in this collection's package and parent.
   host::Ref<host::Diagram> CreateItem(const std::u16string& name, const std::u16string& type) override;
-  void Reload() override { ++reloads_; }
+  void Reload() override {
+    CountHostCall();
+    ++reloads_;
+  }
 
   const std::vector<std::shared_ptr<DiagramObject>>& items() const { return items_; }
   int reloads() const { return reloads_; }
@@ -175,24 +185,44 @@ class ElementObject final : public host::Element {
  public:
   ElementObject(ElementData data, Model* model);
 
-  std::int32_t Id() override { return id_; }
-  std::int32_t ParentId() override { return parent_; }
-  const std::u16string& StereotypeName() override { return *stereotype_; }
-  const std::u16string& MetaTypeName() override { return *metatype_; }
-  const std::u16string& BaseType() override { return *base_type_; }
+  std::int32_t Id() override {
+    CountHostCall();
+    return id_;
+  }
+  std::int32_t ParentId() override {
+    CountHostCall();
+    return parent_;
+  }
+  const std::u16string& StereotypeName() override {
+    CountHostCall();
+    return *stereotype_;
+  }
+  const std::u16string& MetaTypeName() override {
+    CountHostCall();
+    return *metatype_;
+  }
+  const std::u16string& BaseType() override {
+    CountHostCall();
+    return *base_type_;
+  }
   host::Ref<host::Collection<host::TaggedValue>> Tags() override {
+    CountHostCall();
     return Lend<host::Collection<host::TaggedValue>>(&parts_->tags);
   }
   host::Ref<host::Collection<host::Connector>> ConnectorList() override {
+    CountHostCall();
     return Lend<host::Collection<host::Connector>>(&parts_->connectors);
   }
   host::Ref<host::Collection<host::Element>> Children() override {
+    CountHostCall();
     return Lend<host::Collection<host::Element>>(&parts_->children);
   }
   host::Ref<host::Collection<host::Element>> NestedElements() override {
+    CountHostCall();
     return Lend<host::Collection<host::Element>>(&parts_->children);
   }
   host::Ref<host::ModelCollection> OwnedDiagrams() override {
+    CountHostCall();
     return Lend<host::ModelCollection>(&parts_->diagrams);
   }
 
@@ -231,10 +261,20 @@ class ConnectorObject final : public host::Connector {
  public:
   ConnectorObject(ConnectorData data, Model* model);
 
-  std::int32_t SourceId() override { return source_; }
-  std::int32_t TargetId() override { return target_; }
-  const std::u16string& StereotypeName() override { return *stereotype_; }
+  std::int32_t SourceId() override {
+    CountHostCall();
+    return source_;
+  }
+  std::int32_t TargetId() override {
+    CountHostCall();
+    return target_;
+  }
+  const std::u16string& StereotypeName() override {
+    CountHostCall();
+    return *stereotype_;
+  }
   host::Ref<host::Collection<host::ConnectorTag>> Tags() override {
+    CountHostCall();
     return Lend<host::Collection<host::ConnectorTag>>(&parts_->tags);
   }
 
@@ -255,7 +295,10 @@ class ConnectorObject final : public host::Connector {
 class PlacementObject final : public host::DiagramPlacement {
  public:
   explicit PlacementObject(std::int32_t element) : element_(element) {}
-  std::int32_t PlacedElementId() override { return element_; }
+  std::int32_t PlacedElementId() override {
+    CountHostCall();
+    return element_;
+  }
 
  private:
   std::int32_t element_;
@@ -265,13 +308,21 @@ class DiagramObject final : public host::Diagram {
  public:
   explicit DiagramObject(DiagramData data);
 
-  std::int32_t Id() override { return data_.id; }
-  void SetPresetProperty(std::int32_t value) override { preset_property_ = value; }
+  std::int32_t Id() override {
+    CountHostCall();
+    return data_.id;
+  }
+  void SetPresetProperty(std::int32_t value) override {
+    CountHostCall();
+    preset_property_ = value;
+  }
   bool Save() override {
+    CountHostCall();
     ++saves_;
     return true;
   }
   host::Ref<host::Collection<host::DiagramPlacement>> Placements() override {
+    CountHostCall();
     return Lend<host::Collection<host::DiagramPlacement>>(placements_);
   }
 
@@ -289,9 +340,18 @@ class DiagramObject final : public host::Diagram {
 class PackageObject final : public host::Package {
  public:
   PackageObject(PackageData data, Model* model);
-  const std::u16string& Name() override { return data_.name; }
-  std::int32_t ParentId() override { return data_.parent; }
-  host::Ref<host::ModelCollection> Diagrams() override { return Lend<host::ModelCollection>(diagrams_); }
+  const std::u16string& Name() override {
+    CountHostCall();
+    return data_.name;
+  }
+  std::int32_t ParentId() override {
+    CountHostCall();
+    return data_.parent;
+  }
+  host::Ref<host::ModelCollection> Diagrams() override {
+    CountHostCall();
+    return Lend<host::ModelCollection>(diagrams_);
+  }
 
   const PackageData& data() const { return data_; }
   const DiagramCollection& diagrams() const { return *diagrams_; }

@@ -62,6 +62,7 @@ ValidationResult RunValidation(Session& session, platform::DispatchObject& addin
     if (const auto& diagram = model.FindDiagram(*id)) result.diagram = DiagramInfo{*id, diagram->data().name};
   }
   const std::size_t first_violation = host.violations().size();
+  const std::int64_t calls_before = host_calls_on_this_thread;
 
   const auto fail = [&](RunObject object, const std::u16string& rule_id, platform::CallError error) {
     result.failures.push_back(
@@ -111,6 +112,7 @@ ValidationResult RunValidation(Session& session, platform::DispatchObject& addin
     run(u"Kelvo_OnRunConnectorRule", RunObject::Connector(id), id);
   }
   announce("Kelvo_OnEndValidation");
+  result.host_calls = host_calls_on_this_thread - calls_before;
 
   const auto& violations = host.violations();
   result.violations.reserve(violations.size() - first_violation);
@@ -120,15 +122,11 @@ ValidationResult RunValidation(Session& session, platform::DispatchObject& addin
 }
 
 ValidationResult ValidateModel(const platform::LoadedModule& module, std::shared_ptr<Host> host,
-                               std::optional<std::int32_t> diagram, HostCalls host_calls) {
+                               std::optional<std::int32_t> diagram) {
   host->OpenDiagram(diagram);
-  std::optional<Interceptor> counter;
-  if (host_calls == HostCalls::kCounted) counter.emplace(false, std::vector<Fault>{});
-  Session session(std::move(host), std::move(counter));
+  Session session(std::move(host));
   const std::shared_ptr<platform::DispatchObject> addin = module.CreateObject(kAddinProgId);
-  ValidationResult result = RunValidation(session, *addin);
-  if (const Interceptor* counting = session.interceptor()) result.host_calls = counting->TotalCalls();
-  return result;
+  return RunValidation(session, *addin);
 }
 
 }  // namespace kelvo

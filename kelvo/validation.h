@@ -58,9 +58,8 @@ struct ValidationResult {
   std::vector<RunFailure> failures;
   std::size_t elements = 0;
   std::size_t connectors = 0;
-  // The host members the add-in used during the run, counted as the interceptor counts them;
-  // set only when the run was asked to count them.
-  std::optional<std::int64_t> host_calls;
+  // The host members used during the run, counted by the host's objects (kelvo/host_calls.h).
+  std::int64_t host_calls = 0;
 
   std::size_t errors() const;    // violations of level 0
   std::size_t warnings() const;  // violations of level 1
@@ -71,14 +70,9 @@ struct ValidationResult {
 // also left in the host's record.
 ValidationResult RunValidation(Session& session, platform::DispatchObject& addin);
 
-// Whether a validation run counts the host calls of the add-in. Counting hands the add-in
-// wrapped host objects, which costs a little; without it the host's objects go out as they are.
-enum class HostCalls { kUncounted, kCounted };
-
 // Validates in a fresh session: creates the add-in object from `module`, opens `diagram`, runs,
-// and destroys the object again. With HostCalls::kCounted the result carries `host_calls`.
+// and destroys the object again.
 ValidationResult ValidateModel(const platform::LoadedModule& module, std::shared_ptr<Host> host,
-                               std::optional<std::int32_t> diagram,
-                               HostCalls host_calls = HostCalls::kUncounted);
+                               std::optional<std::int32_t> diagram);
 
 }  // namespace kelvo

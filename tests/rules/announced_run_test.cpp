@@ -211,9 +211,7 @@ TEST(AnnouncedRun, MakesHostCallsInProportionToTheModel) {
     kelvo::ModelData data = test_support::GeneratedModel(size).Build();
     const std::size_t objects =
         data.elements.size() + data.connectors.size() + data.diagrams.front().placements.size();
-    const auto result =
-        kelvo::ValidateModel(Module(), kelvo::Host::Create(std::move(data)), 1, kelvo::HostCalls::kCounted);
-    ASSERT_TRUE(result.host_calls);
-    EXPECT_LE(*result.host_calls, 50 * static_cast<std::int64_t>(objects)) << size << " nodes";
+    const auto result = kelvo::ValidateModel(Module(), kelvo::Host::Create(std::move(data)), 1);
+    EXPECT_LE(result.host_calls, 50 * static_cast<std::int64_t>(objects)) << size << " nodes";
   }
 }

@@ -31,10 +31,16 @@ class Session {
   std::shared_ptr<host::Object> Element(std::int32_t id) const;
   std::shared_ptr<host::Object> InfoBag(const std::vector<host::Variant>& values) const;
 
+  // The user rules of the session's add-in, registered once, at its first validation run, as a
+  // host registers them once per loaded add-in; none before that run.
+  const std::optional<std::vector<RuleRegistration>>& user_rules() const { return user_rules_; }
+  void set_user_rules(std::vector<RuleRegistration> rules) { user_rules_ = std::move(rules); }
+
  private:
   std::shared_ptr<Host> host_;
   std::optional<Interceptor> interceptor_;
   std::shared_ptr<host::Object> repository_;
+  std::optional<std::vector<RuleRegistration>> user_rules_;
 };
 
 // Calls an operation of the add-in by name, passing `args` by reference.

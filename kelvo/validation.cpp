@@ -80,15 +80,16 @@ ValidationResult RunValidation(Session& session, platform::DispatchObject& addin
   };
   announce("Kelvo_OnStartValidation");
 
-  // Registration.
-  host.ClearRegisteredRules();
-  {
+  // Registration, at the session's first run only.
+  if (!session.user_rules()) {
+    host.ClearRegisteredRules();
     std::vector<host::Variant> args{session.Repository()};
     host.EndRun();
     auto outcome = Invoke(addin, u"Kelvo_OnInitializeUserRules", args);
     if (outcome.error) fail(RunObject{}, u"", std::move(*outcome.error));
+    session.set_user_rules(host.registered_rules());
   }
-  const std::vector<RuleRegistration> rules = host.registered_rules();
+  const std::vector<RuleRegistration>& rules = *session.user_rules();
 
   // Element runs, then connector runs. The argument list is reused: only the values change.
   std::vector<host::Variant> args(3);

@@ -1,7 +1,8 @@
 // The host's validation run, the way Kelvo validates: it announces the run
-// (Kelvo_OnStartValidation, unless the host options say otherwise), clears its list of
-// registered rules, lets the add-in register its rules once (Kelvo_OnInitializeUserRules), runs every rule
-// registered during that call on every element in model order (Kelvo_OnRunElementRule) and then
+// (Kelvo_OnStartValidation, unless the host options say otherwise); at the session's first run it
+// clears its list of registered rules and lets the add-in register its user rules
+// (Kelvo_OnInitializeUserRules), which later runs reuse; it runs every rule registered during
+// that call on every element in model order (Kelvo_OnRunElementRule) and then
 // on every connector in model order (Kelvo_OnRunConnectorRule), and announces the end
 // (Kelvo_OnEndValidation). A failed run is recorded and the run goes on; every violation belongs
 // to the object of the run that reported it. The model does not change in between.

@@ -11,6 +11,7 @@
 #include "formats/scenario_file.h"
 #include "formats/transcript.h"
 #include "platform/loader.h"
+#include "support/addin_path.h"
 
 namespace {
 
@@ -122,8 +123,7 @@ TEST(ScenarioReader, InfoValuesKeepTheirTypes) {
 // error kinds of new-element events, a fault counted across steps, opening a missing diagram and
 // the failures of a validate step.
 TEST(ScenarioPlay, WhatTheGoldenSessionsLeaveOut) {
-  const char* path = std::getenv("ORBELT_ADDIN");
-  const platform::LoadedModule module(path ? path : ORBELT_BINARY_DIR "/liborbelt.so");
+  const platform::LoadedModule module(test_support::AddinPath());
   const auto scenario =
       formats::ParseScenario(ScenarioText(R"([
     {"call": "Kelvo_MenuClick", "args": ["MainMenu", "-&BPMN Technology", "&Help"]},

@@ -6,17 +6,13 @@
 #include <fstream>
 
 #include "platform/loader.h"
+#include "support/addin_path.h"
 
 namespace {
 
-std::string ModulePath() {
-  const char* path = std::getenv("ORBELT_ADDIN");
-  return path ? path : ORBELT_BINARY_DIR "/liborbelt.so";
-}
-
 class Module : public testing::Test {
  protected:
-  platform::LoadedModule module_{ModulePath()};
+  platform::LoadedModule module_{test_support::AddinPath()};
 };
 
 TEST_F(Module, MarksItselfSelfRegistering) { EXPECT_TRUE(module_.Version().ole_self_register); }

@@ -21,6 +21,7 @@
 #include "kelvo/validation.h"
 #include "platform/loader.h"
 #include "platform/text.h"
+#include "support/addin_path.h"
 #include "support/generated_model.h"
 #include "support/model_builder.h"
 
@@ -30,8 +31,7 @@ namespace fs = std::filesystem;
 using platform::ToUtf8;
 
 const platform::LoadedModule& Module() {
-  static const platform::LoadedModule module{std::getenv("ORBELT_ADDIN") ? std::getenv("ORBELT_ADDIN")
-                                                                         : ORBELT_BINARY_DIR "/liborbelt.so"};
+  static const platform::LoadedModule module{test_support::AddinPath()};
   return module;
 }
 

@@ -11,7 +11,9 @@ int PlayScenario(const std::string& addin, const std::string& scenario_file, Out
     const auto scenario = formats::LoadScenarioFile(scenario_file);
     const platform::LoadedModule module(addin);
     formats::WriteTranscript(output.out(), kelvo::PlayScenario(scenario, module));
-    return kSuccess;
+    if (output.out() << std::flush) return kSuccess;
+    output.err() << "orbelt: cannot write the standard output\n";
+    return kUnusable;
   } catch (const std::exception& e) {
     output.err() << "orbelt: " << e.what() << "\n";
     return kUnusable;

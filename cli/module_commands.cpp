@@ -22,8 +22,9 @@ std::string AddinPath(const std::string& addin_flag) {
 
 bool Emit(const std::string& text, const std::string& output_file, Output& output) {
   if (output_file.empty()) {
-    output.out() << text;
-    return true;
+    if (output.out() << text << std::flush) return true;
+    output.err() << "orbelt: cannot write the standard output\n";
+    return false;
   }
   std::ofstream file(output_file, std::ios::binary | std::ios::trunc);
   file << text;
@@ -35,7 +36,7 @@ bool Emit(const std::string& text, const std::string& output_file, Output& outpu
 int WriteTechnology(const std::string& addin, const std::string& output_file, Output& output) {
   try {
     const platform::LoadedModule module(addin);
-    return Emit(EmbeddedTechnology(module), output_file, output) ? kSuccess : kFindings;
+    return Emit(EmbeddedTechnology(module), output_file, output) ? kSuccess : kUnusable;
   } catch (const std::exception& e) {
     output.err() << "orbelt: " << e.what() << "\n";
     return kUnusable;

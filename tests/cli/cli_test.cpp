@@ -212,24 +212,21 @@ TEST_F(TempDir, StatsCountTheHostCallsThatATraceLists) {
   EXPECT_GT(model["stats"]["peakMemoryBytes"], 0);
 }
 
-// Standard output that refuses every write, as a full disk does: every command that prints its
-// result says so and ends with status 2 instead of claiming success.
+// Standard output that refuses every write, as a full disk does; no command may claim success.
 class FullOutput final : public orbelt::cli::Output {
  public:
   FullOutput() { out_.setstate(std::ios::badbit); }
   std::ostream& out() override { return out_; }
   std::ostream& err() override { return err_; }
-  std::ostringstream out_;
-  std::ostringstream err_;
+  std::ostringstream out_, err_;
 };
 
 TEST(ModuleCommands, AFailedWriteToTheStandardOutputIsAnError) {
-  const std::string scenario = ORBELT_SOURCE_DIR "/tests/data/scenarios/shell_session.json";
   for (const std::vector<const char*>& argv :
        {std::vector<const char*>{"orbelt", "validate"},
         {"orbelt", "convert", ORBELT_SOURCE_DIR "/cli/sample/orders.json"},
         {"orbelt", "technology"},
-        {"orbelt", "host", scenario.c_str()}}) {
+        {"orbelt", "host", ORBELT_SOURCE_DIR "/tests/data/scenarios/shell_session.json"}}) {
     FullOutput output;
     EXPECT_EQ(orbelt::cli::Run(static_cast<int>(argv.size()), argv.data(), output), 2) << argv[1];
     EXPECT_NE(output.err_.str().find("cannot write the standard output"), std::string::npos) << argv[1];

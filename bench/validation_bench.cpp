@@ -6,7 +6,6 @@
 //   bench_validation_bench [N ...]      default: 1000 10000 100000
 //
 // The module is ORBELT_ADDIN, else liborbelt.so beside this program.
-#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -18,7 +17,6 @@
 #include "cli/commands.h"
 #include "kelvo/host.h"
 #include "kelvo/model_data.h"
-#include "kelvo/session.h"
 #include "kelvo/validation.h"
 #include "platform/loader.h"
 #include "support/generated_model.h"

@@ -71,8 +71,8 @@ ValidationResult RunValidation(Session& session, platform::DispatchObject& addin
 
   // The announcement of the run, to an add-in that takes it.
   const auto announce = [&](const char* operation) {
-    const auto& operations = addin.Interface().operations;
     if (!host.options().announce_validation) return;
+    const auto& operations = addin.Interface().operations;
     if (std::find(operations.begin(), operations.end(), operation) == operations.end()) return;
     std::vector<host::Variant> args{session.Repository()};
     auto outcome = Invoke(addin, platform::FromUtf8(operation), args);

@@ -86,6 +86,15 @@ class DispatchObject {
   virtual CallResult Invoke(std::u16string_view operation, ArgRefs args) noexcept = 0;
 };
 
+// A host object that arrives from another module through late binding only (on Windows, an
+// IDispatch pointer): its interface becomes known when an operation names the parameter it is
+// passed for. As() gives the object as that interface, or fails with a type mismatch.
+class UntypedObject : public host::Object {
+ public:
+  static constexpr const char* kInterfaceName = "Object";
+  virtual std::shared_ptr<host::Object> As(std::string_view interface_name) = 0;
+};
+
 namespace detail {
 
 template <class A>
@@ -116,7 +125,9 @@ struct Arg<const host::Ref<I>&> {
       throw host::Error(host::ErrorKind::kTypeMismatch,
                         std::string("type mismatch: ") + I::kInterfaceName + " expected");
     if (!*object) return {};
-    auto typed = std::dynamic_pointer_cast<I>(*object);
+    std::shared_ptr<host::Object> given = *object;
+    if (auto untyped = std::dynamic_pointer_cast<UntypedObject>(given)) given = untyped->As(I::kInterfaceName);
+    auto typed = std::dynamic_pointer_cast<I>(given);
     if (!typed)
       throw host::Error(host::ErrorKind::kTypeMismatch,
                         std::string("type mismatch: ") + I::kInterfaceName + " expected");

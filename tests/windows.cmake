@@ -19,3 +19,9 @@ endif()
 # orbelt.exe against the native orbelt: registration, every golden scenario, the corpus.
 add_test(NAME Windows.SameAsNative
          COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli/windows_parity.sh ${CMAKE_BINARY_DIR} ${ORBELT_NATIVE_BUILD})
+
+# The package: the compiled help with every page and its context map, and the zip that cpack
+# makes from the finished build with exactly the four files.
+add_test(NAME Windows.Package
+         COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/package/windows_package.sh ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR}
+                 ${PROJECT_VERSION} ${CMAKE_CPACK_COMMAND})

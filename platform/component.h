@@ -126,7 +126,8 @@ struct Arg<const host::Ref<I>&> {
                         std::string("type mismatch: ") + I::kInterfaceName + " expected");
     if (!*object) return {};
     std::shared_ptr<host::Object> given = *object;
-    if (auto untyped = std::dynamic_pointer_cast<UntypedObject>(given)) given = untyped->As(I::kInterfaceName);
+    if (auto untyped = std::dynamic_pointer_cast<UntypedObject>(given))
+      given = untyped->As(I::kInterfaceName);
     auto typed = std::dynamic_pointer_cast<I>(given);
     if (!typed)
       throw host::Error(host::ErrorKind::kTypeMismatch,

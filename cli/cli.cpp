@@ -64,9 +64,13 @@ int Run(int argc, const char* const* argv, Output& output) {
       app.add_subcommand("technology", "Write the technology document that the add-in embeds");
   technology_command->add_option("-o,--output", technology_output, "Write the document to this file");
 
+  // The module to register may also be named after the command, as installers name it.
+  std::string registered_module;
   auto* register_command =
       app.add_subcommand("register", "Register the add-in module (its self-registration)");
+  register_command->add_option("module", registered_module, "The add-in module (default: as --addin)");
   auto* unregister_command = app.add_subcommand("unregister", "Unregister the add-in module");
+  unregister_command->add_option("module", registered_module, "The add-in module (default: as --addin)");
 
   try {
     app.parse(argc, argv);
@@ -86,8 +90,9 @@ int Run(int argc, const char* const* argv, Output& output) {
   if (*host_command) return PlayScenario(module, scenario, output);
   if (*convert_command) return Convert(module, convert_file, convert_output, output);
   if (*technology_command) return WriteTechnology(module, technology_output, output);
-  if (*register_command) return Register(module, false, output);
-  if (*unregister_command) return Register(module, true, output);
+  const std::string named_module = registered_module.empty() ? module : registered_module;
+  if (*register_command) return Register(named_module, false, output);
+  if (*unregister_command) return Register(named_module, true, output);
   return kUnusable;
 }
 

@@ -256,6 +256,9 @@ TEST_F(TempDir, RegisterAndUnregisterRunTheModulesSelfRegistration) {
   EXPECT_NE(ReadFile(registry).find("[Orbelt.COrbelt]"), std::string::npos);
   EXPECT_EQ(Orbelt({"unregister"}).status, 0);
   EXPECT_EQ(ReadFile(registry).find("Orbelt."), std::string::npos);
+  const auto named = Orbelt({"register", "/no/such/module.so"});  // a named module is the one registered
+  EXPECT_EQ(named.status, 2);
+  EXPECT_NE(named.err.find("/no/such/module.so"), std::string::npos);
   unsetenv("KELVO_REGISTRY");
 }
 

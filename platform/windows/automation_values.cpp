@@ -250,6 +250,14 @@ void StoreByRef(const host::Variant& value, VARIANT& by_ref, const ObjectBridge&
       *by_ref.ppdispVal = converted;
       return;
     }
+    case VT_ARRAY | VT_BSTR: {
+      const auto* items = std::get_if<host::StringArray>(&value);
+      if (items == nullptr) ThrowDoesNotFit("string array");
+      SAFEARRAY* converted = ToSafeArray(*items);
+      if (*by_ref.pparray) SafeArrayDestroy(*by_ref.pparray);
+      *by_ref.pparray = converted;
+      return;
+    }
     default:
       ThrowUnsupported(by_ref.vt);
   }

@@ -28,7 +28,8 @@ int Run(int argc, const char* const* argv, Output& output) {
   app.fallthrough();  // --addin may follow the subcommand too
   std::string addin;
   app.add_option("--addin", addin,
-                 "The add-in module to load (default: ORBELT_ADDIN, else liborbelt.so beside orbelt)");
+                 "The add-in module to load (default: ORBELT_ADDIN, else " ORBELT_ADDIN_FILE
+                 " beside orbelt)");
 
   ValidateOptions validate;
   auto* validate_command =

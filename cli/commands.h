@@ -9,7 +9,8 @@
 
 namespace orbelt::cli {
 
-// Where the add-in module is: --addin, else ORBELT_ADDIN, else liborbelt.so beside the program.
+// Where the add-in module is: --addin, else ORBELT_ADDIN, else the module file (liborbelt.so,
+// orbelt.dll) beside the program.
 std::string AddinPath(const std::string& addin_flag);
 
 // The threads `orbelt validate` uses unless told: one per core.

@@ -17,7 +17,7 @@ std::string AddinPath(const std::string& addin_flag) {
   }
   std::error_code ec;
   const auto program = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ((ec ? std::filesystem::path(".") : program.parent_path()) / "liborbelt.so").string();
+  return ((ec ? std::filesystem::path(".") : program.parent_path()) / ORBELT_ADDIN_FILE).string();
 }
 
 bool Emit(const std::string& text, const std::string& output_file, Output& output) {

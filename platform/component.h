@@ -1,8 +1,8 @@
 // The component runtime for in-process automation components: operations callable by name
 // with arguments by reference, the type library description derived from the same tables,
 // class factories, self-registration and the unload query. The module's entry points hand
-// over to the platform's server of ModuleServer() at once. No C++ exception leaves Invoke or CreateInstance:
-// a failure becomes the call's error result.
+// over to the platform's server of ModuleServer() at once. No C++ exception leaves Invoke or
+// CreateInstance: a failure becomes the call's error result.
 #pragma once
 
 #include <cstdint>

@@ -5,9 +5,11 @@ set(ORBELT_TECHNOLOGY_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(ORBELT_TECHNOLOGY_DOCUMENT ${CMAKE_BINARY_DIR}/generated/bpmn_technology.xml)
 file(GLOB ORBELT_SHAPE_SCRIPTS CONFIGURE_DEPENDS ${ORBELT_TECHNOLOGY_DIR}/scripts/*.txt)
 
-add_executable(build_technology ${ORBELT_TECHNOLOGY_DIR}/tools/build_technology.cpp)
-target_include_directories(build_technology PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_libraries(build_technology PRIVATE technology_script_codec)
+orbelt_build_tool(build_technology ${ORBELT_TECHNOLOGY_DIR}/tools/build_technology.cpp)
+if(NOT CMAKE_CROSSCOMPILING)
+  target_include_directories(build_technology PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(build_technology PRIVATE technology_script_codec)
+endif()
 
 add_custom_command(
   OUTPUT ${ORBELT_TECHNOLOGY_DOCUMENT}

@@ -1,0 +1,81 @@
+#!/bin/sh
+# orbelt.exe with orbelt.dll under Wine does what the native orbelt does with liborbelt.so:
+# it registers the DLL in the real (Wine) registry as an installer would, plays every scenario
+# under tests/data/scenarios and a help scenario to the same transcript, validates the bundled
+# sample and the BPMN corpus to the same reports, and unregistration removes the class again.
+# Values that the host chooses differ and are made equal first: the folder of the add-in module
+# (the help file lives there), and Windows line ends.
+#   tests/cli/windows_parity.sh WINDOWS_BUILD NATIVE_BUILD
+set -u
+windows=$(cd "$1" && pwd)
+native=$(cd "$2" && pwd)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+data="$source_dir/tests/data"
+run_windows() { "$source_dir/tools/wine-run.sh" "$windows/orbelt.exe" "$@"; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# Both outputs with separators, drive, module folders and line ends made equal, then compared.
+normalise() {
+  tr -d '\r' <"$1" | sed -e 's|\\|/|g' -e 's|Z:/|/|g' -e "s|$2|MODULE_DIR|g" >"$3"
+}
+same() {
+  normalise "$work/native.out" "$native" "$work/native.txt"
+  normalise "$work/windows.out" "$windows" "$work/windows.txt"
+  if cmp -s "$work/native.txt" "$work/windows.txt"; then
+    echo "ok: $1"
+  else
+    fail "$1 differs (native, then Windows):"
+    diff "$work/native.txt" "$work/windows.txt" | head -40
+  fi
+}
+
+# Registration, as an installer does it.
+if run_windows register "$windows/orbelt.dll" >"$work/register.out" 2>&1 &&
+  "$source_dir/tools/wine-run.sh" reg query 'HKCR\Orbelt.COrbelt\CLSID' >/dev/null 2>&1; then
+  echo "ok: registered"
+else
+  fail "registration"
+  cat "$work/register.out"
+fi
+
+cat >"$work/help.json" <<'SCENARIO'
+{
+  "format": "kelvo-scenario/1",
+  "model": { "format": "kelvo-model/1", "packages": [ { "id": 1, "name": "Model", "parent": 0 } ] },
+  "steps": [ { "call": "Kelvo_MenuClick", "args": ["MainMenu", "-&BPMN Technology", "&Help"] } ]
+}
+SCENARIO
+
+for scenario in "$data"/scenarios/*.json "$work/help.json"; do
+  "$native/orbelt" --addin "$native/liborbelt.so" host "$scenario" >"$work/native.out" 2>&1
+  run_windows --addin "$windows/orbelt.dll" host "$scenario" >"$work/windows.out" 2>&1
+  same "host $(basename "$scenario")"
+done
+
+for format in text json; do
+  for input in "$source_dir/cli/sample/orders.json" "$data/bpmn"; do
+    "$native/orbelt" --addin "$native/liborbelt.so" validate --format "$format" -j 1 "$input" \
+      >"$work/native.out" 2>&1
+    echo "exit $?" >>"$work/native.out"
+    run_windows --addin "$windows/orbelt.dll" validate --format "$format" -j 1 "$input" >"$work/windows.out" 2>&1
+    echo "exit $?" >>"$work/windows.out"
+    same "validate --format $format $(basename "$input")"
+  done
+done
+
+if run_windows unregister "$windows/orbelt.dll" >"$work/unregister.out" 2>&1 &&
+  ! "$source_dir/tools/wine-run.sh" reg query 'HKCR\Orbelt.COrbelt' >/dev/null 2>&1; then
+  echo "ok: unregistered"
+else
+  fail "unregistration"
+  cat "$work/unregister.out"
+fi
+
+[ "$failures" -eq 0 ]

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -31,13 +32,24 @@ std::wstring GuidText(const GUID& id) {
   return text;
 }
 
+// The module the build names in ORBELT_ADDIN (a path of the build machine, on drive Z: under
+// Wine), else orbelt.dll beside this program.
+std::wstring ModulePath() {
+  if (const char* given = std::getenv("ORBELT_ADDIN"); given != nullptr && given[0] != '\0') {
+    std::wstring path = Wide(given);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path.front() == L'\\' ? L"Z:" + path : path;
+  }
+  wchar_t self[MAX_PATH];
+  const std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+  return path.substr(0, path.find_last_of(L'\\') + 1) + L"orbelt.dll";
+}
+
 class WindowsModule : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    wchar_t self[MAX_PATH];
-    std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
-    path_ = path.substr(0, path.find_last_of(L'\\') + 1) + L"orbelt.dll";
+    path_ = ModulePath();
     module_ = LoadLibraryW(path_.c_str());
     ASSERT_NE(module_, nullptr);
     ASSERT_EQ(LoadTypeLibEx(path_.c_str(), REGKIND_NONE, &library_), S_OK);

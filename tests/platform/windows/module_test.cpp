@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -188,13 +189,150 @@ TEST_F(WindowsModule, RegistersItsCreatableClassAndLibraryThenRemovesExactlyThem
   RegDeleteTreeW(HKEY_CURRENT_USER, kRoot);
 }
 
-// One operation called by a name in any case, with by-reference arguments: it succeeds with a text
-// of the module's string table, and fails on the unset repository with the kind and message intact.
-TEST_F(WindowsModule, ServesCOrbeltThroughIDispatchAndUnloadsOnlyWhenNothingLives) {
+// A repository of the host that answers by name: a host build (or a failure reading it) and
+// no technology installed. It records the members called with their dispatch flags.
+class Repository final : public IDispatch {
+ public:
+  explicit Repository(bool build_fails) : build_fails_(build_fails) {}
+  std::vector<std::string> calls;
+  ULONG references = 1;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
+    *out = id == IID_IUnknown || id == IID_IDispatch ? this : nullptr;
+    if (*out == nullptr) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
+    const std::wstring name = names[0];
+    *ids = name == L"HostBuild" ? 1 : name == L"HasTechnology" ? 2 : DISPID_UNKNOWN;
+    return *ids == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                   EXCEPINFO* exception, UINT*) override {
+    if (id == 1) {
+      calls.push_back("HostBuild/" + std::to_string(flags));
+      if (build_fails_) {
+        platform::windows::FillException(*exception, {host::ErrorKind::kIndex, "no such build"}, u"Kelvo");
+        return DISP_E_EXCEPTION;
+      }
+      result->vt = VT_I4;
+      result->lVal = 1000;
+      return S_OK;
+    }
+    calls.push_back("HasTechnology(" + platform::ToUtf8(FromBstr(params->rgvarg[0].bstrVal)) + ")/" +
+                    std::to_string(flags));
+    result->vt = VT_BOOL;
+    result->boolVal = VARIANT_FALSE;
+    return S_OK;
+  }
+
+ private:
+  bool build_fails_;
+};
+
+struct MenuCall {
+  const char* name;
+  std::u16string menu_name;
+  enum Source { kNone, kAnswering, kFailing } repository;
+  host::Variant result;
+  std::optional<platform::CallError> error;
+  std::vector<std::string> host_calls;
+};
+
+class WindowsModuleMenu : public WindowsModule, public testing::WithParamInterface<MenuCall> {};
+
+// Kelvo_GetMenuItems called by a name in any case with every argument by reference: host objects
+// arrive as the interface of their parameter, members are called by name, and failures of either
+// side reach the caller with kind and message. DllCanUnloadNow waits for the object.
+TEST_P(WindowsModuleMenu, CallsThroughIDispatch) {
   using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
   IClassFactory* factory = nullptr;
-  const GUID rules = ClassId("CBPMNRules");
-  EXPECT_EQ(Entry<GetClassObject>("DllGetClassObject")(rules, IID_IClassFactory,
+  ASSERT_EQ(Entry<GetClassObject>("DllGetClassObject")(ClassId("COrbelt"), IID_IClassFactory,
+                                                       reinterpret_cast<void**>(&factory)),
+            S_OK);
+  IDispatch* object = nullptr;
+  ASSERT_EQ(factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&object)), S_OK);
+  EXPECT_EQ(Call("DllCanUnloadNow"), S_FALSE);
+  std::wstring name = L"kelvo_getmenuitems";
+  LPOLESTR names[] = {name.data()};
+  DISPID id = 0;
+  ASSERT_EQ(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+
+  Repository host_repository(GetParam().repository == MenuCall::kFailing);
+  IDispatch* repository = GetParam().repository == MenuCall::kNone ? nullptr : &host_repository;
+  BSTR location = platform::windows::ToBstr(u"MainMenu");
+  BSTR menu = platform::windows::ToBstr(GetParam().menu_name);
+  VARIANT arguments[3];  // last first
+  arguments[2].vt = VT_BYREF | VT_DISPATCH;
+  arguments[2].ppdispVal = &repository;
+  arguments[1].vt = VT_BYREF | VT_BSTR;
+  arguments[1].pbstrVal = &location;
+  arguments[0].vt = VT_BYREF | VT_BSTR;
+  arguments[0].pbstrVal = &menu;
+  DISPPARAMS params{arguments, nullptr, 3, 0};
+  VariantHolder result;
+  EXCEPINFO exception{};
+  const HRESULT code = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                                      &result.get(), &exception, nullptr);
+  if (GetParam().error) {
+    ASSERT_EQ(code, DISP_E_EXCEPTION);
+    EXPECT_EQ(FromBstr(exception.bstrSource), u"Orbelt");
+    const platform::CallError error = platform::windows::ErrorOf(code, &exception);
+    EXPECT_EQ(error.kind, GetParam().error->kind);
+    EXPECT_EQ(error.message, GetParam().error->message);
+  } else {
+    ASSERT_EQ(code, S_OK);
+    EXPECT_EQ(platform::windows::FromVariant(result.get(), {}), GetParam().result);
+  }
+  EXPECT_EQ(host_repository.calls, GetParam().host_calls);
+  EXPECT_EQ(FromBstr(location), u"MainMenu");
+  SysFreeString(location);
+  SysFreeString(menu);
+  object->Release();
+  EXPECT_EQ(Call("DllCanUnloadNow"), S_OK);
+  EXPECT_EQ(repository, GetParam().repository == MenuCall::kNone ? nullptr : &host_repository);
+  EXPECT_EQ(host_repository.references, 1u);
+}
+
+constexpr char16_t kTechnologyMenu[] = u"-&BPMN Technology";
+
+MenuCall Answer(const char* name, std::u16string menu_name, MenuCall::Source repository, host::Variant result,
+                std::vector<std::string> host_calls) {
+  return {name, std::move(menu_name), repository, std::move(result), std::nullopt, std::move(host_calls)};
+}
+
+MenuCall Failure(const char* name, MenuCall::Source repository, host::ErrorKind kind, std::string message,
+                 std::vector<std::string> host_calls) {
+  return {name,
+          kTechnologyMenu,
+          repository,
+          {},
+          platform::CallError{kind, std::move(message)},
+          std::move(host_calls)};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, WindowsModuleMenu,
+    testing::Values(Answer("TopMenuFromTheStringTable", u"", MenuCall::kNone, std::u16string(kTechnologyMenu),
+                           {}),
+                    Answer("ItemsFromTheHostsAnswers", kTechnologyMenu, MenuCall::kAnswering,
+                           host::StringArray{u"&Load", u"-", u"&Help", u"&About"},
+                           {"HostBuild/3", "HasTechnology(BPMN)/1"}),
+                    Failure("UnsetRepository", MenuCall::kNone, host::ErrorKind::kNullObject,
+                            "object variable not set (Repository)", {}),
+                    Failure("FailingHostMember", MenuCall::kFailing, host::ErrorKind::kIndex, "no such build",
+                            {"HostBuild/3"})),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WindowsModule, ServesFactoriesOfCreatableClassesOnlyAndCountsLocks) {
+  using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+  IClassFactory* factory = nullptr;
+  EXPECT_EQ(Entry<GetClassObject>("DllGetClassObject")(ClassId("CBPMNRules"), IID_IClassFactory,
                                                        reinterpret_cast<void**>(&factory)),
             CLASS_E_CLASSNOTAVAILABLE);
   ASSERT_EQ(Entry<GetClassObject>("DllGetClassObject")(ClassId("COrbelt"), IID_IClassFactory,
@@ -203,47 +341,6 @@ TEST_F(WindowsModule, ServesCOrbeltThroughIDispatchAndUnloadsOnlyWhenNothingLive
   factory->LockServer(TRUE);
   EXPECT_EQ(Call("DllCanUnloadNow"), S_FALSE);
   factory->LockServer(FALSE);
-  IDispatch* object = nullptr;
-  ASSERT_EQ(factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&object)), S_OK);
-  EXPECT_EQ(Call("DllCanUnloadNow"), S_FALSE);
-
-  std::wstring name = L"kelvo_getmenuitems";
-  LPOLESTR names[] = {name.data()};
-  DISPID id = 0;
-  ASSERT_EQ(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
-  const auto get_menu_items = [&](std::u16string_view menu_name, VARIANT& result, EXCEPINFO& exception) {
-    IDispatch* repository = nullptr;
-    BSTR location = platform::windows::ToBstr(u"MainMenu");
-    BSTR menu = platform::windows::ToBstr(menu_name);
-    VARIANT arguments[3];  // last first
-    arguments[2].vt = VT_BYREF | VT_DISPATCH;
-    arguments[2].ppdispVal = &repository;
-    arguments[1].vt = VT_BYREF | VT_BSTR;
-    arguments[1].pbstrVal = &location;
-    arguments[0].vt = VT_BYREF | VT_BSTR;
-    arguments[0].pbstrVal = &menu;
-    DISPPARAMS params{arguments, nullptr, 3, 0};
-    const HRESULT code = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result,
-                                        &exception, nullptr);
-    EXPECT_EQ(FromBstr(location), u"MainMenu");
-    SysFreeString(location);
-    SysFreeString(menu);
-    return code;
-  };
-  VariantHolder result;
-  EXCEPINFO exception{};
-  ASSERT_EQ(get_menu_items(u"", result.get(), exception), S_OK);
-  ASSERT_EQ(result.get().vt, VT_BSTR);
-  const std::u16string technology_menu = FromBstr(result.get().bstrVal);
-  EXPECT_EQ(technology_menu, u"-&BPMN Technology");
-  VariantHolder failed;
-  ASSERT_EQ(get_menu_items(technology_menu, failed.get(), exception), DISP_E_EXCEPTION);
-  EXPECT_EQ(FromBstr(exception.bstrSource), u"Orbelt");
-  const platform::CallError error = platform::windows::ErrorOf(DISP_E_EXCEPTION, &exception);
-  EXPECT_EQ(error.kind, host::ErrorKind::kNullObject);
-  EXPECT_EQ(error.message, "object variable not set (Repository)");
-
-  object->Release();
   EXPECT_EQ(Call("DllCanUnloadNow"), S_OK);
 }
 

@@ -49,7 +49,7 @@ std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs) {
 }
 
 std::string EmbeddedTechnology(const platform::LoadedModule& module) {
-  const auto document = platform::LoadBinaryFrom(module.Resources(), "TECHFILE", 101);
+  const auto document = module.BinaryResource("TECHFILE", 101);
   return {reinterpret_cast<const char*>(document.data()), document.size()};
 }
 

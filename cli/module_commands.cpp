@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/inputs.h"
 #include "platform/loader.h"
+#include "platform/process.h"
 
 namespace orbelt::cli {
 
@@ -15,9 +16,10 @@ std::string AddinPath(const std::string& addin_flag) {
   if (const char* from_environment = std::getenv("ORBELT_ADDIN"); from_environment && *from_environment) {
     return from_environment;
   }
-  std::error_code ec;
-  const auto program = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ((ec ? std::filesystem::path(".") : program.parent_path()) / ORBELT_ADDIN_FILE).string();
+  const std::string program = platform::ThisProgramPath();
+  const auto folder =
+      program.empty() ? std::filesystem::path(".") : std::filesystem::path(program).parent_path();
+  return (folder / ORBELT_ADDIN_FILE).string();
 }
 
 bool Emit(const std::string& text, const std::string& output_file, Output& output) {

@@ -1,7 +1,5 @@
 // `orbelt validate`: validates each model in a fresh host session, on as many threads as asked,
 // and prints one report with the models in the order they were named.
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <atomic>
 #include <mutex>
@@ -15,6 +13,7 @@
 #include "formats/model_file.h"
 #include "formats/report.h"
 #include "kelvo/validation.h"
+#include "platform/process.h"
 
 namespace orbelt::cli {
 
@@ -33,13 +32,6 @@ struct Outcome {  // NOLINT(bugprone-exception-escape)
   std::string text;    // its block of the text report
   formats::Json json;  // its entry of the JSON report
 };
-
-// The process's maximum resident set so far, in bytes (the kernel counts it in KiB).
-std::int64_t PeakMemoryBytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<std::int64_t>(usage.ru_maxrss) * 1024;
-}
 
 // Validates one input at a time; several threads may use one validator at once, each input
 // getting its own host and its own add-in object from the one module.
@@ -60,7 +52,8 @@ class FileValidator {
       outcome.clean = report.result.clean();
       Render(report, outcome);
       input.times.report = clock.Lap();
-      if (options_.stats) AddStats({report.result.host_calls, input.times, PeakMemoryBytes()}, outcome);
+      if (options_.stats)
+        AddStats({report.result.host_calls, input.times, platform::PeakMemoryBytes()}, outcome);
       outcome.validated = true;
     } catch (const std::exception& e) {
       outcome.messages += "orbelt: " + std::string(e.what()) + "\n";

@@ -1,16 +1,18 @@
 // Loading a component module at run time, as the host does: its entry points, version record
-// and resources; and the registry file that self-registration writes.
+// and resources; and the registry that self-registration writes (a file on Linux, the system
+// registry on Windows, where objects are created through the registered class).
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "platform/component.h"
 #include "platform/module_info.h"
-#include "platform/resources.h"
 
 namespace platform {
 
@@ -32,13 +34,17 @@ class LoadedModule {
   std::shared_ptr<DispatchObject> CreateObject(const std::string& prog_id) const;
   const VersionRecord& Version() const;
   TypeLibraryInfo TypeLibrary() const;
-  const ResourceDirectory& Resources() const;
+  // The module's binary resource of that type and id; fails with a resource error when absent.
+  std::span<const std::uint8_t> BinaryResource(std::string_view type, std::int32_t id) const;
 
  private:
+  // The loaded library and what each platform keeps of it.
+  struct Native;
+  // The exported function `name`; throws std::runtime_error when the module lacks it.
   template <class F>
   F Symbol(const char* name) const;
   std::string path_;
-  void* handle_ = nullptr;
+  std::unique_ptr<Native> native_;
   mutable std::mutex creating_;
 };
 

@@ -1,5 +1,6 @@
 // Conversions at the edges: UTF-16 host strings to and from UTF-8 (files, terminal) and to
-// the platform's ANSI code page (Latin-1 here; characters beyond it become '?').
+// the platform's ANSI code page (Latin-1 on Linux, the system code page on Windows;
+// characters beyond it become '?').
 #pragma once
 
 #include <cstddef>

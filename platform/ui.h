@@ -87,6 +87,8 @@ class UserInterface {
   virtual void ShowModal(Form& form) = 0;
   virtual std::intptr_t HtmlHelp(std::intptr_t caller, const std::string& file, std::uint32_t command,
                                  std::uintptr_t data) = 0;
+  // A native dialog that the platform captured (shown by another module) and closed.
+  virtual void RecordDialog(DialogRecord dialog) { (void)dialog; }
 };
 
 // Records everything shown; a modal dialog is loaded, recorded and closed by its default button.
@@ -97,6 +99,7 @@ class RecordingUserInterface : public UserInterface {
   void ShowModal(Form& form) override;
   std::intptr_t HtmlHelp(std::intptr_t caller, const std::string& file, std::uint32_t command,
                          std::uintptr_t data) override;
+  void RecordDialog(DialogRecord dialog) override;
 
   std::vector<MessageBoxRecord> message_boxes;
   std::vector<DialogRecord> dialogs;
@@ -117,7 +120,14 @@ class TerminalUserInterface : public UserInterface {
 // The back end in use on the calling thread; the terminal one until the host sets another there.
 // Each thread has its own, so that sessions played on several threads record apart.
 UserInterface& CurrentUserInterface();
+// Setting a back end (not null) also makes the platform capture the native message boxes and
+// dialogs shown on this thread into it, as UI test tools do; null restores the terminal one.
 void SetUserInterface(std::shared_ptr<UserInterface> back_end);
+
+namespace detail {
+// The platform side of SetUserInterface: starts or stops capturing the thread's native windows.
+void CaptureWindows(bool on);
+}  // namespace detail
 
 std::int32_t MessageBox(const std::u16string& text, const std::u16string& title, std::int32_t style);
 void ShowModal(Form& form);

@@ -9,6 +9,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/resources.h"
+
 namespace platform {
 
 namespace {
@@ -19,30 +21,30 @@ using TypeLibraryFn = const TypeLibraryInfo* (*)();
 using ResourcesFn = const ResourceDirectory* (*)();
 }  // namespace
 
+struct LoadedModule::Native {
+  void* handle;
+  ~Native() { dlclose(handle); }
+};
+
 LoadedModule::LoadedModule(const std::string& path) {
   std::error_code ec;
   const auto absolute = std::filesystem::canonical(path, ec);
   if (ec) throw std::runtime_error(path + ": cannot load the add-in module: " + ec.message());
   path_ = absolute.string();
-  handle_ = dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (handle_ == nullptr) throw std::runtime_error(path_ + ": cannot load the add-in module: " + dlerror());
-  try {
-    for (const char* name :
-         {"DllRegisterServer", "DllUnregisterServer", "DllGetClassObject", "DllCanUnloadNow",
-          "KelvoVersionRecord", "KelvoTypeLibrary", "KelvoModuleResources"}) {
-      Symbol<void*>(name);
-    }
-  } catch (...) {
-    dlclose(handle_);
-    throw;
+  void* handle = dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) throw std::runtime_error(path_ + ": cannot load the add-in module: " + dlerror());
+  native_ = std::make_unique<Native>(handle);
+  for (const char* name : {"DllRegisterServer", "DllUnregisterServer", "DllGetClassObject", "DllCanUnloadNow",
+                           "KelvoVersionRecord", "KelvoTypeLibrary", "KelvoModuleResources"}) {
+    Symbol<void*>(name);
   }
 }
 
-LoadedModule::~LoadedModule() { dlclose(handle_); }
+LoadedModule::~LoadedModule() = default;
 
 template <class F>
 F LoadedModule::Symbol(const char* name) const {
-  void* symbol = dlsym(handle_, name);
+  void* symbol = dlsym(native_->handle, name);
   if (symbol == nullptr) throw std::runtime_error(path_ + ": the module does not export " + name);
   return reinterpret_cast<F>(symbol);
 }
@@ -70,8 +72,8 @@ std::shared_ptr<DispatchObject> LoadedModule::CreateObject(const std::string& pr
 
 const VersionRecord& LoadedModule::Version() const { return *Symbol<VersionFn>("KelvoVersionRecord")(); }
 TypeLibraryInfo LoadedModule::TypeLibrary() const { return *Symbol<TypeLibraryFn>("KelvoTypeLibrary")(); }
-const ResourceDirectory& LoadedModule::Resources() const {
-  return *Symbol<ResourcesFn>("KelvoModuleResources")();
+std::span<const std::uint8_t> LoadedModule::BinaryResource(std::string_view type, std::int32_t id) const {
+  return LoadBinaryFrom(*Symbol<ResourcesFn>("KelvoModuleResources")(), type, id);
 }
 
 std::string Registry::DefaultPath() {

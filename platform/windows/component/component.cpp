@@ -38,10 +38,7 @@ class AutomationDispatch final : public IDispatch {
   AutomationDispatch(std::shared_ptr<DispatchObject> object, ITypeInfo* info)
       : object_(std::move(object)), info_(info) {
     info_->AddRef();
-    TYPEATTR* attributes = nullptr;
-    info_->GetTypeAttr(&attributes);
-    interface_id_ = attributes->guid;
-    info_->ReleaseTypeAttr(attributes);
+    interface_id_ = GuidOf(*info_);
   }
   AutomationDispatch(const AutomationDispatch&) = delete;
   AutomationDispatch& operator=(const AutomationDispatch&) = delete;
@@ -129,19 +126,9 @@ class AutomationDispatch final : public IDispatch {
 class Factory final : public IClassFactory {
  public:
   explicit Factory(const CoClass& co_class) : co_class_(co_class) {
-    ITypeInfo* info = nullptr;
-    ITypeLib* library = ModuleTypeLibrary();
-    MEMBERID member = 0;
-    USHORT found = 1;
-    std::u16string name = Wide(co_class.info.name);
-    if (library &&
-        SUCCEEDED(library->FindName(reinterpret_cast<LPOLESTR>(name.data()), 0, &info, &member, &found)) &&
-        found == 1) {
-      TYPEATTR* attributes = nullptr;
-      info->GetTypeAttr(&attributes);
-      class_id_ = attributes->guid;
-      info->ReleaseTypeAttr(attributes);
-      info->Release();
+    if (ITypeInfo* type = FindType(co_class.info.name)) {
+      class_id_ = GuidOf(*type);
+      type->Release();
     }
   }
   const CLSID& class_id() const { return class_id_; }
@@ -207,17 +194,42 @@ ITypeLib* ModuleTypeLibrary() {
   return library;
 }
 
-ITypeInfo* DefaultInterfaceOf(const std::string& class_name) {
+ITypeInfo* FindType(const std::string& name) {
   ITypeLib* library = ModuleTypeLibrary();
   if (library == nullptr) return nullptr;
-  std::u16string name = Wide(class_name);
-  ITypeInfo* co_class = nullptr;
+  std::u16string text = Wide(name);
+  ITypeInfo* type = nullptr;
   MEMBERID member = 0;
   USHORT found = 1;
-  if (FAILED(library->FindName(reinterpret_cast<LPOLESTR>(name.data()), 0, &co_class, &member, &found)) ||
+  if (FAILED(library->FindName(reinterpret_cast<LPOLESTR>(text.data()), 0, &type, &member, &found)) ||
       found == 0) {
     return nullptr;
   }
+  return type;
+}
+
+GUID GuidOf(ITypeInfo& type) {
+  TYPEATTR* attributes = nullptr;
+  if (FAILED(type.GetTypeAttr(&attributes))) return GUID_NULL;
+  const GUID id = attributes->guid;
+  type.ReleaseTypeAttr(attributes);
+  return id;
+}
+
+std::string SystemMessage(DWORD code) {
+  char text[256] = "";
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                 sizeof text, nullptr);
+  std::string message = text;
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.')) {
+    message.pop_back();
+  }
+  return message.empty() ? "error " + std::to_string(code) : message;
+}
+
+ITypeInfo* DefaultInterfaceOf(const std::string& class_name) {
+  ITypeInfo* co_class = FindType(class_name);
+  if (co_class == nullptr) return nullptr;
   ITypeInfo* default_interface = nullptr;
   TYPEATTR* attributes = nullptr;
   co_class->GetTypeAttr(&attributes);

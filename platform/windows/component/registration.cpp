@@ -35,16 +35,7 @@ std::wstring GuidText(const GUID& id) {
   return text;
 }
 
-std::string Reason(LONG status) {
-  char text[256] = "";
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, status, 0, text,
-                 sizeof text, nullptr);
-  std::string reason = text;
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.')) {
-    reason.pop_back();
-  }
-  return reason.empty() ? "error " + std::to_string(status) : reason;
-}
+std::string Reason(LONG status) { return SystemMessage(static_cast<DWORD>(status)); }
 
 // Sets the value `name` (the default value when empty) of the key `path` under `root`.
 void SetValue(HKEY root, const std::wstring& path, const wchar_t* name, const std::wstring& value) {
@@ -77,22 +68,16 @@ struct ClassKeys {
 };
 
 // The creatable classes of the server with their CLSIDs from the type library.
-std::vector<ClassKeys> CreatableClasses(const InProcessServer& server, ITypeLib& library) {
+std::vector<ClassKeys> CreatableClasses(const InProcessServer& server) {
   std::vector<ClassKeys> classes;
   for (const auto& c : server.classes()) {
     if (!c.create) continue;
-    std::wstring name = Wide(c.info.name);
-    ITypeInfo* info = nullptr;
-    MEMBERID member = 0;
-    USHORT found = 1;
-    if (FAILED(library.FindName(name.data(), 0, &info, &member, &found)) || found == 0) {
+    ITypeInfo* type = FindType(c.info.name);
+    if (type == nullptr)
       throw RegistrationError(SELFREG_E_CLASS, "the type library has no class " + c.info.name);
-    }
-    TYPEATTR* attributes = nullptr;
-    info->GetTypeAttr(&attributes);
-    classes.push_back({Wide(server.library() + "." + c.info.name), name, GuidText(attributes->guid)});
-    info->ReleaseTypeAttr(attributes);
-    info->Release();
+    classes.push_back(
+        {Wide(server.library() + "." + c.info.name), Wide(c.info.name), GuidText(GuidOf(*type))});
+    type->Release();
   }
   return classes;
 }
@@ -133,7 +118,7 @@ HRESULT RegisterServer(const InProcessServer& server, HKEY root) {
         std::to_wstring(attributes->wMajorVerNum) + L"." + std::to_wstring(attributes->wMinorVerNum);
     library.ReleaseTLibAttr(attributes);
     const std::wstring module = ModulePath();
-    for (const auto& c : CreatableClasses(server, library)) {
+    for (const auto& c : CreatableClasses(server)) {
       SetValue(root, c.prog_id, nullptr, c.class_name);
       SetValue(root, c.prog_id + L"\\CLSID", nullptr, c.class_id);
       const std::wstring class_key = L"CLSID\\" + c.class_id;
@@ -154,7 +139,7 @@ HRESULT RegisterServer(const InProcessServer& server, HKEY root) {
 HRESULT UnregisterServer(const InProcessServer& server, HKEY root) {
   return Registering([&] {
     ITypeLib& library = Library();
-    for (const auto& c : CreatableClasses(server, library)) {
+    for (const auto& c : CreatableClasses(server)) {
       RemoveKey(root, c.prog_id);
       RemoveKey(root, L"CLSID\\" + c.class_id);
     }

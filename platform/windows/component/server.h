@@ -18,8 +18,13 @@ namespace platform::windows {
 HMODULE ThisModule();
 // The module's type library (resource TYPELIB 1), loaded once; the caller does not release it.
 ITypeLib* ModuleTypeLibrary();
+// The type named `name` in the type library, AddRef'd, or null; and the guid of a type.
+ITypeInfo* FindType(const std::string& name);
+GUID GuidOf(ITypeInfo& type);
 // The default interface of the class named `class_name` in the type library; AddRef'd.
 ITypeInfo* DefaultInterfaceOf(const std::string& class_name);
+// The system's text for an error code, without its final full stop.
+std::string SystemMessage(DWORD code);
 
 // Registration writes under `root` (HKEY_CLASSES_ROOT unless a test redirects it); a failure
 // returns SELFREG_E_CLASS or SELFREG_E_TYPELIB with its reason in the error info.

@@ -176,17 +176,7 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM w, LPARAM l) 
   }
 }
 
-std::string LastErrorText() {
-  const DWORD code = GetLastError();
-  char text[256] = "";
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
-                 sizeof text, nullptr);
-  std::string reason = text;
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.')) {
-    reason.pop_back();
-  }
-  return reason.empty() ? "error " + std::to_string(code) : reason;
-}
+std::string LastErrorText() { return windows::SystemMessage(GetLastError()); }
 
 }  // namespace
 

@@ -23,9 +23,10 @@ fail() {
   failures=$((failures + 1))
 }
 
-# Both outputs with separators, drive, module folders and line ends made equal, then compared.
+# Both outputs with separators (JSON escapes them), drive, module folders and line ends made equal,
+# then compared.
 normalise() {
-  tr -d '\r' <"$1" | sed -e 's|\\|/|g' -e 's|Z:/|/|g' -e "s|$2|MODULE_DIR|g" >"$3"
+  tr -d '\r' <"$1" | sed -e 's|\\\\|/|g' -e 's|\\|/|g' -e 's|Z:/|/|g' -e "s|$2|MODULE_DIR|g" >"$3"
 }
 same() {
   normalise "$work/native.out" "$native" "$work/native.txt"

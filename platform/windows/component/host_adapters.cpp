@@ -95,7 +95,8 @@ struct Result {
       return host::ToLong(converted);
     } else if constexpr (std::is_same_v<R, std::int16_t>) {
       const std::int32_t wide = host::ToLong(converted);
-      if (wide < -32768 || wide > 32767) throw host::Error(host::ErrorKind::kOverflow, "overflow");
+      if (wide < -32768 || wide > 32767)
+        throw host::Error(host::ErrorKind::kOverflow, "value out of the 16-bit range");
       return static_cast<std::int16_t>(wide);
     } else if constexpr (std::is_same_v<R, bool>) {
       if (const auto* flag = std::get_if<bool>(&converted)) return *flag;

@@ -24,6 +24,8 @@ std::string CommandNames(const CLI::App& app) {
 int Run(int argc, const char* const* argv, Output& output) {
   CLI::App app{"orbelt: BPMN validation and modelling for the Kelvo host, played by a host stand-in"};
   app.set_version_flag("--version", kVersionText);
+  // Options are written the same everywhere: on Windows too, /path/to/model.json is an argument.
+  app.allow_windows_style_options(false);
   app.require_subcommand(1);
   app.fallthrough();  // --addin may follow the subcommand too
   std::string addin;

@@ -1,8 +1,8 @@
 // The component runtime for in-process automation components: operations callable by name
 // with arguments by reference, the type library description derived from the same tables,
 // class factories, self-registration and the unload query. The module's entry points hand
-// over to InProcessServer at once. No C++ exception leaves Invoke or CreateInstance: a
-// failure becomes the call's error result.
+// over to the platform's server of ModuleServer() at once. No C++ exception leaves Invoke or
+// CreateInstance: a failure becomes the call's error result.
 #pragma once
 
 #include <cstdint>
@@ -241,24 +241,27 @@ CoClass MakeCoClass(std::string name, bool creatable) {
   return c;
 }
 
-// The runtime behind the module's four standard entry points.
+// What a module serves: its library name and classes. Each platform's entry points serve it
+// (platform/linux/component/server.h, platform/windows/component/server.h).
 class InProcessServer {
  public:
-  InProcessServer(std::string library, std::vector<CoClass> classes);
-  ~InProcessServer();
+  InProcessServer(std::string library, std::vector<CoClass> classes)
+      : library_(std::move(library)), classes_(std::move(classes)) {}
 
-  TypeLibraryInfo TypeLibrary() const;
-  std::int32_t RegisterServer() const;
-  std::int32_t UnregisterServer() const;
-  // `prog_id` is "Library.Class", as registered.
-  std::int32_t GetClassObject(const char* prog_id, ClassFactory** factory);
-  std::int32_t CanUnloadNow() const;
+  const std::string& library() const { return library_; }
+  const std::vector<CoClass>& classes() const { return classes_; }
+  TypeLibraryInfo TypeLibrary() const {
+    TypeLibraryInfo info{library_, {}};
+    for (const auto& c : classes_) info.classes.push_back(c.info);
+    return info;
+  }
 
  private:
-  class Factory;
   std::string library_;
   std::vector<CoClass> classes_;
-  std::vector<std::unique_ptr<Factory>> factories_;
 };
+
+// The server of the module this code is linked into, defined by the module itself.
+InProcessServer& ModuleServer();
 
 }  // namespace platform

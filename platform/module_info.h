@@ -13,6 +13,9 @@ struct VersionRecord {
   bool ole_self_register;  // the file registers itself through its entry points
 };
 
+// The version record of the module this code is linked into, defined by the module itself.
+const VersionRecord& ModuleVersion();
+
 // Full path of the module file that contains this function.
 std::string ThisModulePath();
 // Directory of that file, without a trailing separator.

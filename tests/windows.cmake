@@ -7,9 +7,11 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 file(GLOB windows_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/platform/windows/*.cpp)
 if(windows_test_sources)
-  add_executable(test_platform_windows ${windows_test_sources})
+  # The module's own description (addin/component.cpp) is what its type library must list.
+  add_executable(test_platform_windows ${windows_test_sources} ${CMAKE_SOURCE_DIR}/addin/component.cpp)
   target_include_directories(test_platform_windows PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-  target_link_libraries(test_platform_windows PRIVATE platform_component kelvo orbelt_resources gtest gtest_main)
+  target_link_libraries(test_platform_windows PRIVATE orbelt_addin_core orbelt_rules platform_component kelvo
+                                                      orbelt_resources gtest gtest_main)
   target_compile_definitions(test_platform_windows PRIVATE ORBELT_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   add_dependencies(test_platform_windows orbelt_addin orbelt_command)
   add_test(NAME Windows.Platform COMMAND test_platform_windows)

@@ -190,7 +190,7 @@ void WriteWindowsScript(std::ostream& out, const StringTable& strings, const std
   for (const auto& binary : binaries) {
     // A language id holds the primary language in its low ten bits, the sublanguage above them.
     out << "LANGUAGE " << (binary.language & 0x3FF) << ", " << (binary.language >> 10) << "\n"
-        << binary.type << " " << binary.id << " " << WideLiteral(platform::FromUtf8(binary.path)).substr(1)
+        << binary.id << " " << binary.type << " " << WideLiteral(platform::FromUtf8(binary.path)).substr(1)
         << "\n";
   }
 }

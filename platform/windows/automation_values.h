@@ -42,8 +42,9 @@ host::Variant FromVariant(const VARIANT& value, const ObjectBridge& objects);
 // StringArray becomes a zero-based SAFEARRAY of BSTR.
 void ToVariant(const host::Variant& value, VARIANT& out, const ObjectBridge& objects);
 // Writes `value` back through a by-reference argument, converting to the referenced type
-// (VT_BSTR, VT_I4, VT_I2, VT_BOOL, VT_R8, VT_DISPATCH or VT_VARIANT); a value that does not fit
-// the referenced type fails with a type mismatch. A plain (not by-reference) argument is left.
+// (VT_BSTR, VT_I4, VT_I2, VT_BOOL, VT_R8, VT_DISPATCH, VT_ARRAY|VT_BSTR or VT_VARIANT); a value
+// that does not fit the referenced type fails with a type mismatch, a number out of its range with
+// an overflow. A plain (not by-reference) argument is left.
 void StoreByRef(const host::Variant& value, VARIANT& by_ref, const ObjectBridge& objects);
 
 // The HRESULT that stands for a failure kind, and back; an HRESULT of no known kind is kHost.

@@ -11,6 +11,8 @@ windows=$(cd "$1" && pwd)
 native=$(cd "$2" && pwd)
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 data="$source_dir/tests/data"
+# One Wine prefix for the programs of the build and for Wine's own tools (reg) alike.
+export ORBELT_WINEPREFIX="$windows/wineprefix"
 run_windows() { "$source_dir/tools/wine-run.sh" "$windows/orbelt.exe" "$@"; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -21,9 +23,10 @@ fail() {
   failures=$((failures + 1))
 }
 
-# Both outputs with separators, drive, module folders and line ends made equal, then compared.
+# Both outputs with separators (JSON escapes them), drive, module folders and line ends made equal,
+# then compared.
 normalise() {
-  tr -d '\r' <"$1" | sed -e 's|\\|/|g' -e 's|Z:/|/|g' -e "s|$2|MODULE_DIR|g" >"$3"
+  tr -d '\r' <"$1" | sed -e 's|\\\\|/|g' -e 's|\\|/|g' -e 's|Z:/|/|g' -e "s|$2|MODULE_DIR|g" >"$3"
 }
 same() {
   normalise "$work/native.out" "$native" "$work/native.txt"
@@ -37,7 +40,7 @@ same() {
 }
 
 # Registration, as an installer does it.
-if run_windows register "$windows/orbelt.dll" >"$work/register.out" 2>&1 &&
+if run_windows --addin "$windows/orbelt.dll" register >"$work/register.out" 2>&1 &&
   "$source_dir/tools/wine-run.sh" reg query 'HKCR\Orbelt.COrbelt\CLSID' >/dev/null 2>&1; then
   echo "ok: registered"
 else
@@ -70,7 +73,7 @@ for format in text json; do
   done
 done
 
-if run_windows unregister "$windows/orbelt.dll" >"$work/unregister.out" 2>&1 &&
+if run_windows --addin "$windows/orbelt.dll" unregister >"$work/unregister.out" 2>&1 &&
   ! "$source_dir/tools/wine-run.sh" reg query 'HKCR\Orbelt.COrbelt' >/dev/null 2>&1; then
   echo "ok: unregistered"
 else

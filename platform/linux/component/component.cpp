@@ -3,6 +3,7 @@
 
 #include <atomic>
 
+#include "platform/linux/component/server.h"
 #include "platform/loader.h"
 #include "platform/module_info.h"
 
@@ -35,7 +36,10 @@ std::string Join(const std::vector<std::string>& items) {
 void ObjectCounter::Add(int delta) { live_objects += delta; }
 int ObjectCounter::Live() { return live_objects; }
 
-class InProcessServer::Factory final : public ClassFactory {
+namespace {
+
+// Serves one class of the module.
+class Factory final : public ClassFactory {
  public:
   explicit Factory(const CoClass& co_class) : co_class_(co_class) {}
   const CoClass& co_class() const { return co_class_; }
@@ -50,53 +54,49 @@ class InProcessServer::Factory final : public ClassFactory {
   const CoClass& co_class_;
 };
 
-InProcessServer::InProcessServer(std::string library, std::vector<CoClass> classes)
-    : library_(std::move(library)), classes_(std::move(classes)) {
-  for (const auto& c : classes_) {
-    if (c.create) factories_.push_back(std::make_unique<Factory>(c));
-  }
-}
+}  // namespace
 
-InProcessServer::~InProcessServer() = default;
-
-TypeLibraryInfo InProcessServer::TypeLibrary() const {
-  TypeLibraryInfo info{library_, {}};
-  for (const auto& c : classes_) info.classes.push_back(c.info);
-  return info;
-}
-
-std::int32_t InProcessServer::RegisterServer() const {
-  return Registering([this] {
+std::int32_t RegisterServer(const InProcessServer& server) {
+  return Registering([&server] {
     auto registry = Registry::Open();
     const std::string module = ThisModulePath();
+    const std::string& library = server.library();
     std::vector<std::string> class_names;
-    for (const auto& c : classes_) {
+    for (const auto& c : server.classes()) {
       class_names.push_back(c.info.name);
-      registry.Set(library_ + "." + c.info.name, {{"module", module},
-                                                  {"library", library_},
-                                                  {"creatable", c.create ? "yes" : "no"},
-                                                  {"interface", c.info.default_interface.name},
-                                                  {"operations", Join(c.info.default_interface.operations)}});
+      registry.Set(library + "." + c.info.name, {{"module", module},
+                                                 {"library", library},
+                                                 {"creatable", c.create ? "yes" : "no"},
+                                                 {"interface", c.info.default_interface.name},
+                                                 {"operations", Join(c.info.default_interface.operations)}});
     }
-    registry.Set("TypeLib." + library_, {{"module", module}, {"classes", Join(class_names)}});
+    registry.Set("TypeLib." + library, {{"module", module}, {"classes", Join(class_names)}});
     registry.Save();
   });
 }
 
-std::int32_t InProcessServer::UnregisterServer() const {
-  return Registering([this] {
+std::int32_t UnregisterServer(const InProcessServer& server) {
+  return Registering([&server] {
     auto registry = Registry::Open();
-    for (const auto& c : classes_) registry.Remove(library_ + "." + c.info.name);
-    registry.Remove("TypeLib." + library_);
+    for (const auto& c : server.classes()) registry.Remove(server.library() + "." + c.info.name);
+    registry.Remove("TypeLib." + server.library());
     registry.Save();
   });
 }
 
-std::int32_t InProcessServer::GetClassObject(const char* prog_id, ClassFactory** factory) {
+std::int32_t GetClassObject(const InProcessServer& server, const char* prog_id, ClassFactory** factory) {
   if (prog_id == nullptr || factory == nullptr) return kInvalidArgument;
   *factory = nullptr;
-  for (const auto& f : factories_) {
-    if (library_ + "." + f->co_class().info.name == prog_id) {
+  // One factory per creatable class, made on first use; a module has one server.
+  static const std::vector<std::unique_ptr<Factory>> factories = [&server] {
+    std::vector<std::unique_ptr<Factory>> made;
+    for (const auto& c : server.classes()) {
+      if (c.create) made.push_back(std::make_unique<Factory>(c));
+    }
+    return made;
+  }();
+  for (const auto& f : factories) {
+    if (server.library() + "." + f->co_class().info.name == prog_id) {
       *factory = f.get();
       return kOk;
     }
@@ -104,6 +104,6 @@ std::int32_t InProcessServer::GetClassObject(const char* prog_id, ClassFactory**
   return kClassNotAvailable;
 }
 
-std::int32_t InProcessServer::CanUnloadNow() const { return ObjectCounter::Live() == 0 ? kOk : kFalse; }
+std::int32_t CanUnloadNow() { return ObjectCounter::Live() == 0 ? kOk : kFalse; }
 
 }  // namespace platform

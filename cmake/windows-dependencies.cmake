@@ -2,6 +2,7 @@
 # from the source of Debian's package (tools/setup-windows.sh fetches it); the header-only
 # libraries are the build machine's own headers, staged in a folder of their own so that the
 # cross compiler does not see the build machine's other headers.
+set(ZLIB_USE_STATIC_LIBS ON)
 find_package(ZLIB REQUIRED)
 
 set(ORBELT_PUGIXML_SOURCE "" CACHE PATH "Folder of the pugixml source (with src/pugixml.cpp)")

@@ -18,6 +18,9 @@ if(windows_test_sources)
   set_tests_properties(Windows.Platform PROPERTIES ENVIRONMENT "ORBELT_ADDIN=${CMAKE_BINARY_DIR}/orbelt.dll")
 endif()
 
+# The files themselves: system DLLs only, the four entry points exported by name.
+add_test(NAME Windows.ModuleFile COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/platform/windows/module_file.sh ${CMAKE_BINARY_DIR})
+
 # orbelt.exe against the native orbelt: registration, every golden scenario, the corpus.
 add_test(NAME Windows.SameAsNative
          COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli/windows_parity.sh ${CMAKE_BINARY_DIR} ${ORBELT_NATIVE_BUILD})

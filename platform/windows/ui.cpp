@@ -133,10 +133,3 @@ void detail::CaptureWindows(bool on) {
 }
 
 }  // namespace platform
-
-// Where the help viewer stand-in (hhctrl.ocx next to the host) hands its requests: the host
-// records them through the thread's back end.
-extern "C" __declspec(dllexport) std::intptr_t
-    KelvoHelpRequested(std::intptr_t caller, const char* file, std::uint32_t command, std::uintptr_t data) {
-  return platform::CurrentUserInterface().HtmlHelp(caller, file != nullptr ? file : "", command, data);
-}

@@ -1,8 +1,9 @@
 #!/bin/sh
 # orbelt.exe with orbelt.dll under Wine does what the native orbelt does with liborbelt.so:
 # it registers the DLL in the real (Wine) registry as an installer would, plays every scenario
-# under tests/data/scenarios and a help scenario to the same transcript, validates the bundled
-# sample and the BPMN corpus to the same reports, and unregistration removes the class again.
+# under tests/data/scenarios and a help scenario to the same transcript (a missing help viewer is
+# the help command's error), validates the bundled sample and the BPMN corpus (on two threads,
+# each with its own apartment) to the same reports, and unregistration removes the class again.
 # Values that the host chooses differ and are made equal first: the folder of the add-in module
 # (the help file lives there), and Windows line ends.
 #   tests/cli/windows_parity.sh WINDOWS_BUILD NATIVE_BUILD
@@ -62,12 +63,21 @@ for scenario in "$data"/scenarios/*.json "$work/help.json"; do
   same "host $(basename "$scenario")"
 done
 
+# Without a help viewer the help command fails, and the host gets the reason.
+WINEDLLOVERRIDES=hhctrl.ocx=d run_windows --addin "$windows/orbelt.dll" host "$work/help.json" >"$work/windows.out" 2>&1
+if grep -q '"message": "the help viewer hhctrl.ocx cannot be loaded' "$work/windows.out"; then
+  echo "ok: no help viewer"
+else
+  fail "a missing help viewer is not the help command's error:"
+  cat "$work/windows.out"
+fi
+
 for format in text json; do
   for input in "$source_dir/cli/sample/orders.json" "$data/bpmn"; do
     "$native/orbelt" --addin "$native/liborbelt.so" validate --format "$format" -j 1 "$input" \
       >"$work/native.out" 2>&1
     echo "exit $?" >>"$work/native.out"
-    run_windows --addin "$windows/orbelt.dll" validate --format "$format" -j 1 "$input" >"$work/windows.out" 2>&1
+    run_windows --addin "$windows/orbelt.dll" validate --format "$format" -j 2 "$input" >"$work/windows.out" 2>&1
     echo "exit $?" >>"$work/windows.out"
     same "validate --format $format $(basename "$input")"
   done

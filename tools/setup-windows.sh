@@ -19,7 +19,7 @@ fi
 apt-get update
 apt-get install -y --no-install-recommends \
   g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev libz-mingw-w64-dev wine64 wine \
-  fp-utils-3.2.2 googletest dpkg-dev xz-utils zip
+  fp-utils-3.2.2 googletest xvfb xauth dpkg-dev xz-utils zip
 mkdir -p build/windows-deps
 cd build/windows-deps
 if [ ! -f pugixml-source/src/pugixml.cpp ]; then

@@ -63,6 +63,14 @@ for scenario in "$data"/scenarios/*.json "$work/help.json"; do
   same "host $(basename "$scenario")"
 done
 
+# The same on a virtual X display, where the add-in's windows open as on a desktop.
+for scenario in "$data"/scenarios/shell_session.json "$work/help.json"; do
+  "$native/orbelt" --addin "$native/liborbelt.so" host "$scenario" >"$work/native.out" 2>&1
+  ORBELT_WINE_DISPLAY=x11 run_windows --addin "$windows/orbelt.dll" register >/dev/null 2>&1
+  ORBELT_WINE_DISPLAY=x11 run_windows --addin "$windows/orbelt.dll" host "$scenario" >"$work/windows.out" 2>&1
+  same "host $(basename "$scenario") on an X display"
+done
+
 # Without a help viewer the help command fails, and the host gets the reason.
 WINEDLLOVERRIDES=hhctrl.ocx=d run_windows --addin "$windows/orbelt.dll" host "$work/help.json" >"$work/windows.out" 2>&1
 if grep -q '"message": "the help viewer hhctrl.ocx cannot be loaded' "$work/windows.out"; then

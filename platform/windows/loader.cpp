@@ -190,7 +190,7 @@ LoadedModule::LoadedModule(const std::string& path) {
     throw std::runtime_error(path_ + ": cannot load the add-in module: " +
                              windows::ErrorOf(HRESULT_FROM_WIN32(GetLastError()), nullptr).message);
   }
-  native_ = std::make_unique<Native>(Native{module});
+  native_ = std::make_unique<Native>(module);
   for (const char* name :
        {"DllRegisterServer", "DllUnregisterServer", "DllGetClassObject", "DllCanUnloadNow"}) {
     Symbol<void*>(name);

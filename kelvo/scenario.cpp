@@ -61,7 +61,6 @@ void PlayScenario(const Scenario& scenario, const platform::LoadedModule& module
     for (const ScenarioStep& step : scenario.steps) {
       ui->Clear();
       if (session.interceptor()) session.interceptor()->TakeTrace();
-      const std::size_t first_violation = host.violations().size();
       PlayedStep entry;
       entry.step = &step;
       if (step.kind == ScenarioStep::Kind::kCall) {
@@ -72,10 +71,9 @@ void PlayScenario(const Scenario& scenario, const platform::LoadedModule& module
       entry.message_boxes = std::move(ui->message_boxes);
       entry.dialogs = std::move(ui->dialogs);
       entry.help = std::move(ui->help);
-      const auto& recorded = host.violations();
-      for (std::size_t i = first_violation; i < recorded.size(); ++i) {
-        entry.violations.push_back(Resolve(host, recorded[i]));
-      }
+      // Taken, not kept: a long session holds no more than one step's violations.
+      for (const Violation& violation : host.TakeViolations())
+        entry.violations.push_back(Resolve(host, violation));
       if (scenario.trace) entry.calls = session.interceptor()->TakeTrace();
       on_step(entry);
     }

@@ -47,7 +47,8 @@ void PlayHostStep(Session& session, platform::DispatchObject& addin, const Scena
 
 }  // namespace
 
-std::vector<PlayedStep> PlayScenario(const Scenario& scenario, const platform::LoadedModule& module) {
+void PlayScenario(const Scenario& scenario, const platform::LoadedModule& module,
+                  const std::function<void(const PlayedStep&)>& on_step) {
   std::optional<Interceptor> interceptor;
   if (scenario.trace || !scenario.faults.empty()) interceptor.emplace(scenario.trace, scenario.faults);
   Session session(Host::Create(scenario.model, scenario.options), std::move(interceptor));
@@ -55,14 +56,12 @@ std::vector<PlayedStep> PlayScenario(const Scenario& scenario, const platform::L
   auto ui = std::make_shared<platform::RecordingUserInterface>();
   platform::SetUserInterface(ui);
 
-  std::vector<PlayedStep> played;
   {
     const std::shared_ptr<platform::DispatchObject> addin = module.CreateObject(kAddinProgId);
     for (const ScenarioStep& step : scenario.steps) {
       ui->Clear();
       if (session.interceptor()) session.interceptor()->TakeTrace();
-      const std::size_t first_violation = host.violations().size();
-      PlayedStep& entry = played.emplace_back();
+      PlayedStep entry;
       entry.step = &step;
       if (step.kind == ScenarioStep::Kind::kCall) {
         PlayCall(session, *addin, step, entry);
@@ -72,14 +71,19 @@ std::vector<PlayedStep> PlayScenario(const Scenario& scenario, const platform::L
       entry.message_boxes = std::move(ui->message_boxes);
       entry.dialogs = std::move(ui->dialogs);
       entry.help = std::move(ui->help);
-      const auto& recorded = host.violations();
-      for (std::size_t i = first_violation; i < recorded.size(); ++i) {
-        entry.violations.push_back(Resolve(host, recorded[i]));
-      }
+      // Taken, not kept: a long session holds no more than one step's violations.
+      for (const Violation& violation : host.TakeViolations())
+        entry.violations.push_back(Resolve(host, violation));
       if (scenario.trace) entry.calls = session.interceptor()->TakeTrace();
+      on_step(entry);
     }
   }  // the add-in object is destroyed here, before the module can be unloaded
   ui->Clear();
+}
+
+std::vector<PlayedStep> PlayScenario(const Scenario& scenario, const platform::LoadedModule& module) {
+  std::vector<PlayedStep> played;
+  PlayScenario(scenario, module, [&played](const PlayedStep& step) { played.push_back(step); });
   return played;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,7 +61,11 @@ struct PlayedStep {
   std::optional<std::vector<RunFailure>> failures;  // validate steps
 };
 
-// Plays the scenario against the add-in in `module`.
+// Plays the scenario against the add-in in `module`, handing each step to `on_step` when it
+// ends, so that a long scenario need not be held in memory.
+void PlayScenario(const Scenario& scenario, const platform::LoadedModule& module,
+                  const std::function<void(const PlayedStep&)>& on_step);
+// Plays the scenario and returns every step.
 std::vector<PlayedStep> PlayScenario(const Scenario& scenario, const platform::LoadedModule& module);
 
 }  // namespace kelvo

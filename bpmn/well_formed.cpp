@@ -7,6 +7,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <unordered_set>
 #include <vector>
@@ -35,6 +36,26 @@ std::uint64_t Marks(std::uint64_t word, char c) {
   constexpr std::uint64_t kOnes = 0x0101010101010101;
   const std::uint64_t x = word ^ (kOnes * static_cast<unsigned char>(c));
   return (x - kOnes) & ~x & (kOnes * 0x80);
+}
+
+// The first control character other than tab, line feed and carriage return, which XML does not
+// allow even written out, or kEnd. Eight bytes at a time: the marks of bytes below 0x20 include
+// every line end, so a marked word is looked at byte by byte.
+std::size_t FirstControlCharacter(std::string_view text) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101;
+  const auto allowed = [](char c) {
+    return static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n' || c == '\r';
+  };
+  std::size_t at = 0;
+  for (std::uint64_t word = 0; at + sizeof word <= text.size(); at += sizeof word) {
+    std::memcpy(&word, text.data() + at, sizeof word);
+    if (((word - kOnes * 0x20) & ~word & (kOnes * 0x80)) == 0) continue;
+    for (std::size_t i = at; i < at + sizeof word; ++i)
+      if (!allowed(text[i])) return i;
+  }
+  for (; at < text.size(); ++at)
+    if (!allowed(text[at])) return at;
+  return kEnd;
 }
 
 bool Is(char c, std::uint8_t classes) { return (kClasses[static_cast<unsigned char>(c)] & classes) != 0; }
@@ -265,6 +286,14 @@ bool Scanner::Repeated(std::string_view name) {
 
 }  // namespace
 
-void CheckWellFormed(std::string_view text, std::size_t start) { Scanner(text, start).Run(); }
+void CheckWellFormed(std::string_view text, std::size_t start) {
+  if (const std::size_t control = FirstControlCharacter(text); control != kEnd) {
+    char code[8];
+    std::snprintf(code, sizeof code, "U+%04X",
+                  static_cast<unsigned>(static_cast<unsigned char>(text[control])));
+    NotWellFormed(control, std::string("the control character ") + code + " is not allowed in XML");
+  }
+  Scanner(text, start).Run();
+}
 
 }  // namespace bpmn

@@ -102,6 +102,8 @@ INSTANTIATE_TEST_SUITE_P(
                     kHead + "\n<process id='P'>&#99999999999999999999;</process></definitions>",
                     "2:17: not well-formed XML: the character reference \"&#99999999999999999999;\" names no "
                     "XML character"},
+        RefusalCase{"control_character", kHead + "\n<process id='P' name='a\x01'/></definitions>",
+                    "2:24: not well-formed XML: the control character U+0001 is not allowed"},
         RefusalCase{"second_declaration",
                     "<?xml version='1.0'?>\n<?xml version='1.0'?>" + kHead + "</definitions>",
                     "2:1: not well-formed XML: an XML declaration must open the file"},

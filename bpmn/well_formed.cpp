@@ -92,6 +92,7 @@ class Scanner {
  private:
   std::size_t Reference(std::size_t at) const;
   std::size_t Markup(std::size_t at);
+  std::size_t Declaration(std::size_t at) const;
   std::size_t Instruction(std::size_t at) const;
   std::size_t Doctype(std::size_t at) const;
   std::size_t StartTag(std::size_t at);
@@ -175,20 +176,27 @@ std::size_t Scanner::Reference(std::size_t at) const {
 
 // The markup starting with the "<" at `at`; returns what follows it, or kEnd where it is cut short.
 std::size_t Scanner::Markup(std::size_t at) {
+  const char kind = at + 1 < text_.size() ? text_[at + 1] : '\0';
+  if (kind == '/') {
+    if (--depth_ == 0) root_closed_ = true;
+    const std::size_t close = text_.find('>', at);
+    return close == kEnd ? kEnd : close + 1;
+  }
+  if (kind == '?') return Instruction(at);
+  if (kind == '!') return Declaration(at);
+  if (depth_ == 0 && root_closed_) NotWellFormed(at, "a second root element; a file holds one");
+  return StartTag(at);
+}
+
+// A comment, a CDATA section or the DOCTYPE.
+std::size_t Scanner::Declaration(std::size_t at) const {
   const std::string_view rest = text_.substr(at);
   if (rest.starts_with("<!--")) return After(at + 4, "-->");
   if (rest.starts_with("<![CDATA[")) {
     if (depth_ == 0) NotWellFormed(at, "text outside the root element");
     return After(at + 9, "]]>");
   }
-  if (rest.starts_with("<!DOCTYPE")) return Doctype(at);
-  if (rest.starts_with("<?")) return Instruction(at);
-  if (rest.starts_with("</")) {
-    if (--depth_ == 0) root_closed_ = true;
-    return After(at, ">");
-  }
-  if (depth_ == 0 && root_closed_) NotWellFormed(at, "a second root element; a file holds one");
-  return StartTag(at);
+  return rest.starts_with("<!DOCTYPE") ? Doctype(at) : kEnd;
 }
 
 // An instruction; the one named "xml" (in any letter case) is the declaration, which only the
@@ -234,7 +242,7 @@ std::size_t Scanner::StartTag(std::size_t at) {
   for (at = Find(at + 1, kNameEnd); at != kEnd && at < text_.size();) {
     at = SkipSpace(at);
     if (at == text_.size()) return kEnd;
-    const bool empty = text_.substr(at).starts_with("/>");
+    const bool empty = text_[at] == '/' && at + 1 < text_.size() && text_[at + 1] == '>';
     if (text_[at] != '>' && !empty) {
       at = Attribute(at);
       continue;

@@ -27,8 +27,11 @@ using ResourcesFn = const ResourceDirectory* (*)();
 }  // namespace
 
 struct LoadedModule::Native {
-  void* handle;
+  explicit Native(void* loaded) : handle(loaded) {}
+  Native(const Native&) = delete;
+  Native& operator=(const Native&) = delete;
   ~Native() { dlclose(handle); }
+  void* handle;
 };
 
 LoadedModule::LoadedModule(const std::string& path) {
@@ -38,7 +41,7 @@ LoadedModule::LoadedModule(const std::string& path) {
   path_ = absolute.string();
   void* handle = dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) throw std::runtime_error(path_ + ": cannot load the add-in module: " + dlerror());
-  native_ = std::make_unique<Native>(Native{handle});
+  native_ = std::make_unique<Native>(handle);
   for (const char* name : {"DllRegisterServer", "DllUnregisterServer", "DllGetClassObject", "DllCanUnloadNow",
                            "KelvoVersionRecord", "KelvoTypeLibrary", "KelvoModuleResources"}) {
     Symbol<void*>(name);

@@ -33,7 +33,7 @@ LoadedModule::LoadedModule(const std::string& path) {
   path_ = absolute.string();
   void* handle = dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) throw std::runtime_error(path_ + ": cannot load the add-in module: " + dlerror());
-  native_ = std::make_unique<Native>(handle);
+  native_.reset(new Native{handle});  // clang 14 has no parenthesized aggregate initialization
   for (const char* name : {"DllRegisterServer", "DllUnregisterServer", "DllGetClassObject", "DllCanUnloadNow",
                            "KelvoVersionRecord", "KelvoTypeLibrary", "KelvoModuleResources"}) {
     Symbol<void*>(name);

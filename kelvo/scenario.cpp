@@ -86,10 +86,15 @@ PlayedStep ScenarioPlayer::Play(const ScenarioStep& step) {
   return played;
 }
 
-std::vector<PlayedStep> PlayScenario(const Scenario& scenario, const platform::LoadedModule& module) {
+void PlayScenario(const Scenario& scenario, const platform::LoadedModule& module,
+                  const std::function<void(const PlayedStep&)>& on_step) {
   ScenarioPlayer player(scenario, module);
+  for (const ScenarioStep& step : scenario.steps) on_step(player.Play(step));
+}
+
+std::vector<PlayedStep> PlayScenario(const Scenario& scenario, const platform::LoadedModule& module) {
   std::vector<PlayedStep> played;
-  for (const ScenarioStep& step : scenario.steps) played.push_back(player.Play(step));
+  PlayScenario(scenario, module, [&played](const PlayedStep& step) { played.push_back(step); });
   return played;
 }
 

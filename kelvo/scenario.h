@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -82,7 +83,11 @@ class ScenarioPlayer {
   std::shared_ptr<platform::DispatchObject> addin_;
 };
 
-// Plays the scenario against the add-in in `module`.
+// Plays the scenario against the add-in in `module`, handing each step to `on_step` when it
+// ends, so that a long scenario need not be held in memory.
+void PlayScenario(const Scenario& scenario, const platform::LoadedModule& module,
+                  const std::function<void(const PlayedStep&)>& on_step);
+// Plays the scenario and returns every step.
 std::vector<PlayedStep> PlayScenario(const Scenario& scenario, const platform::LoadedModule& module);
 
 }  // namespace kelvo

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <filesystem>
 #include <unordered_map>
 
@@ -770,8 +771,13 @@ void Importer::ReadDiagram(pugi::xml_node diagram) {
       entry.element = shape.attribute("bpmnElement").value();
       if (const pugi::xml_attribute marker = shape.attribute("isMarkerVisible"))
         entry.marker_visible = marker.value();
-      ForEachNamed(shape, Ns::kDc, "Bounds",
-                   [&](pugi::xml_node bounds) { entry.bounds = ReadBounds(bounds); });
+      ForEachNamed(shape, Ns::kDc, "Bounds", [&](pugi::xml_node bounds) {
+        entry.bounds = ReadBounds(bounds);
+        const Bounds& b = *entry.bounds;
+        // "nan" and "inf" parse as numbers, but no model file can hold them.
+        if (!std::isfinite(b.x) || !std::isfinite(b.y) || !std::isfinite(b.width) || !std::isfinite(b.height))
+          document_.Fail(bounds, "a coordinate of the bounds is not a finite number");
+      });
     });
     ForEachNamed(plane, Ns::kDi, "BPMNEdge", [&](pugi::xml_node edge) {
       const std::string_view connector = edge.attribute("bpmnElement").value();

@@ -10,7 +10,10 @@ int PlayScenario(const std::string& addin, const std::string& scenario_file, Out
   try {
     const auto scenario = formats::LoadScenarioFile(scenario_file);
     const platform::LoadedModule module(addin);
-    formats::WriteTranscript(output.out(), kelvo::PlayScenario(scenario, module));
+    formats::TranscriptWriter transcript(output.out());
+    kelvo::PlayScenario(scenario, module,
+                        [&transcript](const kelvo::PlayedStep& step) { transcript.Write(step); });
+    transcript.Finish();
     if (output.out() << std::flush) return kSuccess;
     output.err() << "orbelt: cannot write the standard output\n";
     return kUnusable;

@@ -15,34 +15,50 @@ namespace orbelt::cli {
 
 namespace {
 
-bool IsModelPath(const std::filesystem::path& path) {
+namespace fs = std::filesystem;
+
+bool IsModelPath(const fs::path& path) {
   std::string extension = path.extension().string();
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return std::tolower(c); });
   return extension == ".json";
 }
 
+bool IsInputPath(const fs::path& path) { return IsModelPath(path) || bpmn::IsBpmnPath(path.string()); }
+
+// Adds the model and BPMN files under `folder` to `found`, with a fault in place of a folder or
+// an input file that cannot be read. Links to folders are not followed.
+void Collect(const fs::path& folder, std::vector<InputFile>& found) {
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    std::error_code status_error;
+    const fs::file_status status = it->status(status_error);
+    if (status_error) {
+      if (IsInputPath(it->path()))
+        found.push_back({it->path().string(), "cannot be read: " + status_error.message()});
+    } else if (fs::is_directory(status)) {
+      if (!it->is_symlink(status_error)) Collect(it->path(), found);
+    } else if (fs::is_regular_file(status) && IsInputPath(it->path())) {
+      found.push_back({it->path().string(), {}});
+    }
+  }
+  if (error) found.push_back({folder.string(), "cannot read the folder: " + error.message()});
+}
+
 }  // namespace
 
-std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs) {
-  std::vector<std::string> files;
+std::vector<InputFile> ExpandInputs(const std::vector<std::string>& inputs) {
+  std::vector<InputFile> files;
   for (const auto& input : inputs) {
-    std::error_code ec;
-    if (!std::filesystem::is_directory(input, ec)) {
-      if (!std::filesystem::exists(input, ec))
-        throw kelvo::InputError::InFile(input, "no such file or folder");
-      files.push_back(input);
+    std::error_code error;
+    if (!fs::is_directory(input, error)) {
+      files.push_back({input, fs::exists(input, error) ? "" : "no such file or folder"});
       continue;
     }
-    std::vector<std::string> found;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(input, ec)) {
-      const auto& path = entry.path();
-      if (entry.is_regular_file() && (IsModelPath(path) || bpmn::IsBpmnPath(path.string()))) {
-        found.push_back(path.string());
-      }
-    }
-    if (ec) throw kelvo::InputError::InFile(input, "cannot read the folder: " + ec.message());
-    std::sort(found.begin(), found.end());
+    std::vector<InputFile> found;
+    Collect(input, found);
+    std::sort(found.begin(), found.end(),
+              [](const InputFile& a, const InputFile& b) { return a.path < b.path; });
     files.insert(files.end(), found.begin(), found.end());
   }
   return files;
@@ -80,7 +96,7 @@ LoadedInput InputReader::Read(const std::string& file) {
   LoadedInput input;
   Stopwatch clock;
   if (!bpmn::IsBpmnPath(file)) {
-    const std::string bytes = kelvo::ReadFile(file);
+    const std::string bytes = kelvo::ReadFile(file, formats::kMaxJsonFileBytes);
     input.times.read = clock.Lap();
     input.model = formats::ParseModel(bytes, file);
     input.times.import = clock.Lap();

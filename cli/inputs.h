@@ -17,9 +17,16 @@
 
 namespace orbelt::cli {
 
+// An input file, or a path that could not be read while listing the inputs and why.
+struct InputFile {
+  std::string path;
+  std::string fault;  // empty when the path was found
+};
+
 // The files that the inputs name, folders expanded to the model and BPMN files they hold
-// (recursively, in name order). Throws kelvo::InputError for an input that does not exist.
-std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs);
+// (recursively, in name order). A missing input, an unreadable folder or file comes with its
+// fault in its place, so that the other inputs can still be read.
+std::vector<InputFile> ExpandInputs(const std::vector<std::string>& inputs);
 
 // The technology document the add-in embeds (TECHFILE 101), byte for byte.
 std::string EmbeddedTechnology(const platform::LoadedModule& module);

@@ -30,7 +30,8 @@ bool Emit(const std::string& text, const std::string& output_file, Output& outpu
   }
   std::ofstream file(output_file, std::ios::binary | std::ios::trunc);
   file << text;
-  if (file.flush()) return true;
+  file.close();  // a write can fail when the file is closed, too
+  if (!file.fail()) return true;
   output.err() << "orbelt: " << output_file << ": cannot write the file\n";
   return false;
 }

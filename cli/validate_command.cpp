@@ -12,6 +12,7 @@
 #include "cli/stopwatch.h"
 #include "formats/model_file.h"
 #include "formats/report.h"
+#include "kelvo/input.h"
 #include "kelvo/validation.h"
 #include "platform/process.h"
 
@@ -40,10 +41,12 @@ class FileValidator {
   FileValidator(const platform::LoadedModule& module, const ValidateOptions& options)
       : module_(module), options_(options), reader_(module) {}
 
-  // `file` "" is the bundled sample. Never throws: a failure becomes the outcome's message.
-  Outcome Validate(const std::string& file) {
+  // A path "" is the bundled sample. Never throws: a failure becomes the outcome's message.
+  Outcome Validate(const InputFile& input_file) {
     Outcome outcome;
+    const std::string& file = input_file.path;
     try {
+      if (!input_file.fault.empty()) throw kelvo::InputError::InFile(file, input_file.fault);
       LoadedInput input = Load(file);
       for (const auto& warning : input.warnings) outcome.messages += "orbelt: warning: " + warning + "\n";
       Stopwatch clock;
@@ -123,8 +126,8 @@ class OrderedMessages {
 
 // Validates the files on up to `jobs` threads, this one among them; the outcomes keep the
 // files' order.
-std::vector<Outcome> ValidateAll(FileValidator& validator, const std::vector<std::string>& files,
-                                 unsigned jobs, std::ostream& err) {
+std::vector<Outcome> ValidateAll(FileValidator& validator, const std::vector<InputFile>& files, unsigned jobs,
+                                 std::ostream& err) {
   std::vector<Outcome> outcomes(files.size());
   OrderedMessages messages(outcomes, err);
   std::atomic<std::size_t> next{0};
@@ -164,8 +167,8 @@ int Validate(const std::string& addin, const ValidateOptions& options, Output& o
   std::vector<Outcome> outcomes;
   try {
     const platform::LoadedModule module(addin);
-    const std::vector<std::string> files =
-        options.inputs.empty() ? std::vector<std::string>{""} : ExpandInputs(options.inputs);
+    const std::vector<InputFile> files =
+        options.inputs.empty() ? std::vector<InputFile>{{}} : ExpandInputs(options.inputs);
     FileValidator validator(module, options);
     outcomes = ValidateAll(validator, files, options.jobs, output.err());
   } catch (const std::exception& e) {

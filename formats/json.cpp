@@ -1,8 +1,10 @@
 #include "formats/json.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <limits>
+#include <type_traits>
 
 #include "platform/text.h"
 
@@ -12,9 +14,89 @@ std::string Dump(const Json& value, int indent) {
   return value.dump(indent, ' ', false, nlohmann::detail::error_handler_t::replace);
 }
 
+namespace {
+
+// Line and column (in characters, counting the one at `offset`) of the byte at `offset`.
+InputError::Place PlaceOf(std::string_view text, std::size_t offset, const std::string& file) {
+  offset = std::min(offset, text.size());
+  InputError::Place place{file, 1, 0, {}};
+  for (std::size_t i = 0; i < offset; ++i) {
+    if (text[i] == '\n') {
+      ++place.line;
+      place.column = 0;
+    } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+      ++place.column;
+    }
+  }
+  if (offset < text.size()) ++place.column;
+  return place;
+}
+
+// The offset of the bracket that opens a value nested deeper than kMaxJsonDepth.
+std::size_t TooDeep(std::string_view text) {
+  int depth = 0;
+  bool in_string = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (in_string) {
+      if (c == '\\')
+        ++i;
+      else if (c == '"')
+        in_string = false;
+    } else if (c == '"') {
+      in_string = true;
+    } else if (c == '{' || c == '[') {
+      if (++depth > kMaxJsonDepth) return i;
+    } else if (c == '}' || c == ']') {
+      --depth;
+    }
+  }
+  return text.size();
+}
+
+// Builds the value as the library does, but refuses nesting beyond kMaxJsonDepth before it is
+// built (a deeper value would exhaust the stack when copied, printed or compared) and names the
+// place of a number out of range, which the library reports without one.
+class Builder : public nlohmann::detail::json_sax_dom_parser<Json> {
+ public:
+  Builder(Json& result, std::string_view text, const std::string& file)
+      : json_sax_dom_parser(result), text_(text), file_(file) {}
+
+  bool start_object(std::size_t size) { return Enter() && json_sax_dom_parser::start_object(size); }
+  bool end_object() { return Leave() && json_sax_dom_parser::end_object(); }
+  bool start_array(std::size_t size) { return Enter() && json_sax_dom_parser::start_array(size); }
+  bool end_array() { return Leave() && json_sax_dom_parser::end_array(); }
+
+  template <class Exception>
+  bool parse_error(std::size_t offset, const std::string& token, const Exception& error) {
+    if constexpr (std::is_same_v<Exception, nlohmann::json::out_of_range>) {
+      throw InputError(PlaceOf(text_, offset - std::min(offset, token.size()), file_),
+                       "the number " + token + " is out of range");
+    }
+    throw error;
+  }
+
+ private:
+  bool Enter() {
+    if (++depth_ <= kMaxJsonDepth) return true;
+    throw InputError(PlaceOf(text_, TooDeep(text_), file_),
+                     "values are nested deeper than " + std::to_string(kMaxJsonDepth) + " levels");
+  }
+  bool Leave() { return --depth_ >= 0; }
+
+  std::string_view text_;
+  const std::string& file_;
+  int depth_ = 0;
+};
+
+}  // namespace
+
 Json Parse(std::string_view text, const std::string& file) {
   try {
-    return Json::parse(text.begin(), text.end());
+    Json result;
+    Builder builder(result, text, file);
+    Json::sax_parse(text.begin(), text.end(), &builder);
+    return result;
   } catch (const nlohmann::json::parse_error& e) {
     // "[json.exception.parse_error.101] parse error at line 3, column 5: MESSAGE"
     const std::string_view what = e.what();
@@ -90,8 +172,9 @@ std::int32_t Int32(const Json& value, const std::string& path) {
   }
   if (value.is_number_float()) {
     // 1e10 and the like: say "range" when the number is whole but too large.
+    // The range is checked first: converting a double beyond the target's range is undefined.
     const double v = value.get<double>();
-    if (v == static_cast<double>(static_cast<std::int64_t>(v)) &&
+    if (std::isfinite(v) && v == std::trunc(v) &&
         (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())) {
       Fail(path, Dump(value) + " is outside the 32-bit range");
     }

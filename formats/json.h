@@ -20,8 +20,16 @@ using Json = nlohmann::ordered_json;
 // Writes JSON as UTF-8 text; invalid UTF-8 in a string (from a lone surrogate) becomes U+FFFD.
 std::string Dump(const Json& value, int indent = -1);
 
+// JSON files larger than this are refused while they are read: the value built from them takes
+// several times their size.
+inline constexpr std::size_t kMaxJsonFileBytes = std::size_t{256} << 20;
+
+// Values nested deeper than this are refused.
+inline constexpr int kMaxJsonDepth = 512;
+
 // Parses JSON text, keeping object keys in written order; throws InputError naming `file`, the
-// line and the column.
+// line and the column, also for values nested deeper than kMaxJsonDepth and numbers beyond the
+// range of a double.
 Json Parse(std::string_view text, const std::string& file);
 
 std::string Child(const std::string& path, std::string_view key);

@@ -178,7 +178,9 @@ ModelData ParseModel(std::string_view text, const std::string& file) {
   }
 }
 
-ModelData LoadModelFile(const std::string& path) { return ParseModel(kelvo::ReadFile(path), path); }
+ModelData LoadModelFile(const std::string& path) {
+  return ParseModel(kelvo::ReadFile(path, kMaxJsonFileBytes), path);
+}
 
 namespace {
 

@@ -211,7 +211,7 @@ Scenario ParseScenario(std::string_view text, const std::string& file, const std
 
 Scenario LoadScenarioFile(const std::string& path) {
   const std::string directory = std::filesystem::path(path).parent_path().string();
-  return ParseScenario(kelvo::ReadFile(path), path, directory);
+  return ParseScenario(kelvo::ReadFile(path, kMaxJsonFileBytes), path, directory);
 }
 
 }  // namespace formats

@@ -1,5 +1,8 @@
 #include "formats/transcript.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "formats/result_json.h"
 #include "platform/text.h"
 
@@ -101,8 +104,22 @@ Json TranscriptJson(const std::vector<kelvo::PlayedStep>& steps) {
   return Json{{"format", kTranscriptFormat}, {"steps", std::move(list)}};
 }
 
-void WriteTranscript(std::ostream& out, const std::vector<kelvo::PlayedStep>& steps) {
-  out << Dump(TranscriptJson(steps), 2) << "\n";
+TranscriptWriter::TranscriptWriter(std::ostream& out) : out_(out) {
+  out_ << "{\n  \"format\": " << Dump(Json(kTranscriptFormat)) << ",\n  \"steps\": [";
 }
+
+// Each step as an item of the indented "steps" list, two levels deep.
+void TranscriptWriter::Write(const kelvo::PlayedStep& step) {
+  std::string text = Dump(StepJson(++steps_, step), 2);
+  constexpr std::string_view kIndent = "    ";
+  out_ << (steps_ == 1 ? "\n" : ",\n") << kIndent;
+  for (std::size_t line = 0, end; line < text.size(); line = end) {
+    end = std::min(text.find('\n', line), text.size() - 1) + 1;
+    out_.write(text.data() + line, static_cast<std::streamsize>(end - line));
+    if (text[end - 1] == '\n') out_ << kIndent;
+  }
+}
+
+void TranscriptWriter::Finish() { out_ << (steps_ == 0 ? "]" : "\n  ]") << "\n}\n"; }
 
 }  // namespace formats

@@ -14,7 +14,18 @@ namespace formats {
 inline constexpr std::string_view kTranscriptFormat = "kelvo-transcript/1";
 
 Json TranscriptJson(const std::vector<kelvo::PlayedStep>& steps);
-// The document indented, ending in a newline.
-void WriteTranscript(std::ostream& out, const std::vector<kelvo::PlayedStep>& steps);
+
+// Writes the document indented, ending in a newline, one step at a time as each is played: the
+// text is the same as that of the whole document written at once.
+class TranscriptWriter {
+ public:
+  explicit TranscriptWriter(std::ostream& out);
+  void Write(const kelvo::PlayedStep& step);
+  void Finish();
+
+ private:
+  std::ostream& out_;
+  std::size_t steps_ = 0;
+};
 
 }  // namespace formats

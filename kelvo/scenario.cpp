@@ -67,7 +67,6 @@ PlayedStep ScenarioPlayer::Play(const ScenarioStep& step) {
   Host& host = session_->host();
   ui_->Clear();
   if (session_->interceptor()) session_->interceptor()->TakeTrace();
-  const std::size_t first_violation = host.violations().size();
   PlayedStep played;
   played.step = &step;
   if (step.kind == ScenarioStep::Kind::kCall) {
@@ -78,10 +77,9 @@ PlayedStep ScenarioPlayer::Play(const ScenarioStep& step) {
   played.message_boxes = std::move(ui_->message_boxes);
   played.dialogs = std::move(ui_->dialogs);
   played.help = std::move(ui_->help);
-  const auto& recorded = host.violations();
-  for (std::size_t i = first_violation; i < recorded.size(); ++i) {
-    played.violations.push_back(Resolve(host, recorded[i]));
-  }
+  // Taken, not kept: a long session holds no more than one step's violations.
+  for (const Violation& violation : host.TakeViolations())
+    played.violations.push_back(Resolve(host, violation));
   if (trace_) played.calls = session_->interceptor()->TakeTrace();
   return played;
 }

@@ -7,9 +7,11 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/component.h"
 #include "platform/module_info.h"
@@ -49,23 +51,43 @@ class LoadedModule {
 };
 
 // The registry file: KELVO_REGISTRY, else $XDG_CONFIG_HOME/kelvo/registry.ini, else
-// ~/.config/kelvo/registry.ini. Sections are keys, each with name=value entries.
+// ~/.config/kelvo/registry.ini. Sections are keys, each with name=value entries. Saving rewrites
+// only the sections set or removed and keeps every other byte of the file.
 class Registry {
  public:
   using Section = std::map<std::string, std::string>;
   static std::string DefaultPath();
-  static Registry Open();  // reads the default file; an absent file is an empty registry
+  // Reads the default file; an absent file is an empty registry. Throws std::runtime_error
+  // naming the file when it exists but cannot be read or exceeds kMaxRegistryBytes.
+  static Registry Open();
   explicit Registry(std::string path);
 
   const std::string& path() const { return path_; }
   const std::map<std::string, Section>& sections() const { return sections_; }
   void Set(const std::string& section, Section entries);
   void Remove(const std::string& section);
-  void Save() const;  // throws std::runtime_error naming the file when it cannot be written
+  // Writes a new file beside the old one and renames it over it; throws std::runtime_error
+  // naming the file when it cannot be written, leaving the old file as it was.
+  void Save() const;
 
  private:
+  // Where a section stands in the file read: its header line up to its last entry line.
+  struct Span {
+    std::string name;
+    std::size_t begin = 0;
+    std::size_t end = 0;
+  };
+  std::string Text() const;
+
   std::string path_;
+  std::string text_;
+  std::string line_end_ = "\n";
+  std::vector<Span> spans_;
   std::map<std::string, Section> sections_;
+  std::map<std::string, std::optional<Section>> changes_;  // nullopt: removed
 };
+
+// Registry files larger than this are refused.
+inline constexpr std::size_t kMaxRegistryBytes = std::size_t{16} << 20;
 
 }  // namespace platform

@@ -57,7 +57,7 @@ void RecordingUserInterface::ShowModal(Form& form) {
   RunModal(form, [this](const Form& f) { RecordDialog(Snapshot(f)); });
 }
 
-void RecordingUserInterface::RecordDialog(DialogRecord dialog) { dialogs.push_back(std::move(dialog)); }
+void RecordingUserInterface::RecordDialog(const DialogRecord& dialog) { dialogs.push_back(dialog); }
 
 std::intptr_t RecordingUserInterface::HtmlHelp(std::intptr_t, const std::string& file, std::uint32_t command,
                                                std::uintptr_t data) {

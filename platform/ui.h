@@ -88,7 +88,7 @@ class UserInterface {
   virtual std::intptr_t HtmlHelp(std::intptr_t caller, const std::string& file, std::uint32_t command,
                                  std::uintptr_t data) = 0;
   // A native dialog that the platform captured (shown by another module) and closed.
-  virtual void RecordDialog(DialogRecord dialog) { (void)dialog; }
+  virtual void RecordDialog(const DialogRecord& /*dialog*/) {}
 };
 
 // Records everything shown; a modal dialog is loaded, recorded and closed by its default button.
@@ -99,7 +99,7 @@ class RecordingUserInterface : public UserInterface {
   void ShowModal(Form& form) override;
   std::intptr_t HtmlHelp(std::intptr_t caller, const std::string& file, std::uint32_t command,
                          std::uintptr_t data) override;
-  void RecordDialog(DialogRecord dialog) override;
+  void RecordDialog(const DialogRecord& dialog) override;
 
   std::vector<MessageBoxRecord> message_boxes;
   std::vector<DialogRecord> dialogs;

@@ -96,7 +96,7 @@ void CaptureDialog(HWND dialog, std::string name) {
     if (!control.empty() && !IsPicture(child))
       record.controls.emplace_back(std::move(control), TextOf(child));
   }
-  CurrentUserInterface().RecordDialog(std::move(record));
+  CurrentUserInterface().RecordDialog(record);
   const auto default_id = SendMessageW(dialog, DM_GETDEFID, 0, 0);
   const int button = HIWORD(default_id) == DC_HASDEFID ? LOWORD(default_id) : IDOK;
   if (HWND control = GetDlgItem(dialog, button)) PostMessageW(control, BM_CLICK, 0, 0);

@@ -66,6 +66,12 @@ INSTANTIATE_TEST_SUITE_P(
                     kHead + "\n<process id='P'><task id='T' name='" + std::string(20 << 20, 'a') +
                         "'/></process></definitions>",
                     "2:36: a value of 20971520 bytes exceeds the limit of 1 MiB"},
+        RefusalCase{"infinite_bounds",
+                    "<definitions xmlns='" + kModelNs + "' xmlns:di='" + std::string(bpmn::kDiNamespace) +
+                        "' xmlns:dc='" + std::string(bpmn::kDcNamespace) +
+                        "'>\n<di:BPMNDiagram><di:BPMNPlane><di:BPMNShape><dc:Bounds x='1' y='inf'/>"
+                        "</di:BPMNShape></di:BPMNPlane></di:BPMNDiagram></definitions>",
+                    "2:46: a coordinate of the bounds is not a finite number"},
         RefusalCase{"overlong_utf8", kHead + "\n\xC0\xBC", "2:1: the text is not valid UTF-8"},
         RefusalCase{"encoded_surrogate", kHead + "\n \xED\xA0\x80", "2:2: the text is not valid UTF-8"},
         RefusalCase{"unsupported_encoding", "<?xml version='1.0' encoding='Shift_JIS'?>" + kHead,

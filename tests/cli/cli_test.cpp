@@ -129,6 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
         Unusable{"UnknownFormat", {"validate", "--format", "xml"}, "xml"},
         Unusable{"MissingScenario", {"host"}, "SCENARIO"},
         Unusable{"MissingFile", {"validate", "/no/such/model.json"}, "/no/such/model.json"},
+        Unusable{"EndlessFile", {"validate", "/dev/zero"}, "/dev/zero: the file is larger than 256 MiB"},
         Unusable{"MissingAddin", {"--addin", "/no/such/liborbelt.so", "validate"}, "/no/such/liborbelt.so"},
         Unusable{"MissingAddinAfterCommand",
                  {"validate", "--addin", "/no/such/liborbelt.so"},
@@ -143,13 +144,22 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TempDir, AnUnreadableInputDoesNotStopTheOthers) {
+  // A broken file, a missing path and a link to itself in a subfolder are each reported in turn.
   const auto good = Write("a.bpmn", kSmallProcess);
-  Write("b.bpmn", kBrokenProcess);
-  const auto result = Orbelt({"validate", dir_.string(), "--format", "json"});
+  const auto broken = Write("b.bpmn", kBrokenProcess);
+  fs::create_directory(dir_ / "c");
+  fs::create_symlink("loop.json", dir_ / "c" / "loop.json");
+  const auto result = Orbelt({"validate", dir_.string(), "/no/such/folder", "--format", "json"});
   EXPECT_EQ(result.status, 2);
   const auto report = json::parse(result.out);
   ASSERT_EQ(report["models"].size(), 1u);
   EXPECT_EQ(report["models"][0]["file"], good);
+  const auto broken_at = result.err.find(broken + ":2:12: not well-formed XML");
+  const auto loop_at = result.err.find((dir_ / "c" / "loop.json").string() + ": cannot be read: ");
+  const auto missing_at = result.err.find("/no/such/folder: no such file or folder");
+  EXPECT_LT(broken_at, loop_at) << result.err;
+  EXPECT_LT(loop_at, missing_at) << result.err;
+  EXPECT_NE(missing_at, std::string::npos) << result.err;
 }
 
 TEST_F(TempDir, BpmnFilesAreValidatedAsTheirConvertedModel) {

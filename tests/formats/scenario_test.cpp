@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "formats/scenario_file.h"
 #include "formats/transcript.h"
@@ -138,8 +139,17 @@ TEST(ScenarioPlay, WhatTheGoldenSessionsLeaveOut) {
   ])",
                                           R"({"faults": [{"member": "Diagram.Save", "nth": 2}]})"),
                              "play.json", "");
-  const Json steps = formats::TranscriptJson(kelvo::PlayScenario(scenario, module))["steps"];
+  const std::vector<kelvo::PlayedStep> played = kelvo::PlayScenario(scenario, module);
+  const Json steps = formats::TranscriptJson(played)["steps"];
   ASSERT_EQ(steps.size(), 9u);
+  for (const std::size_t count : {std::size_t{0}, played.size()}) {  // streamed: the same text
+    std::ostringstream streamed;
+    formats::TranscriptWriter writer(streamed);
+    for (std::size_t i = 0; i < count; ++i) writer.Write(played[i]);
+    writer.Finish();
+    const std::vector<kelvo::PlayedStep> first(played.begin(), played.begin() + count);
+    EXPECT_EQ(streamed.str(), formats::Dump(formats::TranscriptJson(first), 2) + "\n");
+  }
   ASSERT_EQ(steps[0]["help"].size(), 1u);
   EXPECT_TRUE(steps[0]["help"][0]["file"].is_string());
   EXPECT_EQ(steps[0]["help"][0]["command"], 15);

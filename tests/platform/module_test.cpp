@@ -4,6 +4,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "platform/loader.h"
 #include "support/addin_path.h"
@@ -67,11 +70,16 @@ class Registration : public Module {
   std::filesystem::path path_;
 };
 
+std::string FileText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
 TEST_F(Registration, RegistersBothClassesAndTheLibraryThenRemovesThem) {
-  // An entry of another component must survive both steps.
-  platform::Registry other(path_.string());
-  other.Set("Other.Thing", {{"module", "/opt/other.so"}});
-  other.Save();
+  // Everything of the file but our own sections survives both steps byte for byte.
+  const std::string kOthers =
+      "top=before any section\n; a comment\r\n[Other.Thing]\r\nmodule=/opt/other.so\r\n\r\n# last\r\n";
+  std::ofstream(path_, std::ios::binary) << kOthers;
 
   ASSERT_EQ(module_.RegisterServer(), platform::kOk);
   const auto registered = platform::Registry::Open().sections();
@@ -80,19 +88,24 @@ TEST_F(Registration, RegistersBothClassesAndTheLibraryThenRemovesThem) {
   EXPECT_EQ(registered.at("Orbelt.COrbelt").at("interface"), "_COrbelt");
   EXPECT_EQ(registered.at("Orbelt.CBPMNRules").at("creatable"), "no");
   EXPECT_EQ(registered.at("TypeLib.Orbelt").at("classes"), "COrbelt,CBPMNRules");
-  EXPECT_TRUE(registered.count("Other.Thing"));
+  EXPECT_EQ(registered.at("Other.Thing").at("module"), "/opt/other.so");
+  ASSERT_EQ(module_.RegisterServer(), platform::kOk);  // again: the sections are replaced in place
 
   ASSERT_EQ(module_.UnregisterServer(), platform::kOk);
-  const auto left = platform::Registry::Open().sections();
-  EXPECT_EQ(left.size(), 1u);
-  EXPECT_TRUE(left.count("Other.Thing"));
+  EXPECT_EQ(FileText(path_), kOthers);
 }
 
-TEST_F(Registration, ReportsAFailureAndItsReasonWhenTheRegistryCannotBeWritten) {
-  setenv("KELVO_REGISTRY", "/proc/orbelt-cannot-write/registry.ini", 1);
-  EXPECT_EQ(module_.RegisterServer(), platform::kRegistrationFailed);
-  EXPECT_NE(platform::TakeErrorInfo().find("/proc/orbelt-cannot-write/registry.ini"), std::string::npos);
-  EXPECT_EQ(platform::TakeErrorInfo(), "");  // taken once
+TEST_F(Registration, ReportsAFailureAndItsReasonWhenTheRegistryCannotBeReadOrWritten) {
+  // A registry that cannot be read is left alone, not overwritten as if it were empty.
+  std::filesystem::create_directory(path_);
+  for (const std::string& path :
+       std::vector<std::string>{"/proc/orbelt-cannot-write/registry.ini", "/dev/zero", path_.string()}) {
+    setenv("KELVO_REGISTRY", path.c_str(), 1);
+    EXPECT_EQ(module_.RegisterServer(), platform::kRegistrationFailed) << path;
+    EXPECT_NE(platform::TakeErrorInfo().find(path), std::string::npos) << path;
+    EXPECT_EQ(platform::TakeErrorInfo(), "");  // taken once
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(path_));
 }
 
 // No C++ exception crosses the module boundary: failures come back as error results.

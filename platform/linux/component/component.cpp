@@ -88,14 +88,14 @@ std::int32_t GetClassObject(const InProcessServer& server, const char* prog_id, 
   if (prog_id == nullptr || factory == nullptr) return kInvalidArgument;
   *factory = nullptr;
   // One factory per creatable class, made on first use; a module has one server.
-  static const std::vector<std::unique_ptr<Factory>> factories = [&server] {
+  static const std::vector<std::unique_ptr<Factory>> kFactories = [&server] {
     std::vector<std::unique_ptr<Factory>> made;
     for (const auto& c : server.classes()) {
       if (c.create) made.push_back(std::make_unique<Factory>(c));
     }
     return made;
   }();
-  for (const auto& f : factories) {
+  for (const auto& f : kFactories) {
     if (server.library() + "." + f->co_class().info.name == prog_id) {
       *factory = f.get();
       return kOk;

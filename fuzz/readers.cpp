@@ -82,20 +82,35 @@ class ScratchFile {
   std::string path_;
 };
 
-// Registering over a registry file keeps every other section as it was read, and the section
-// written reads back.
+// The same bytes, but for a line end after the last line if it had none.
+bool GivenBack(std::string_view before, std::string_view after) {
+  if (after == before) return true;
+  if (before.ends_with('\n') || !after.starts_with(before)) return false;
+  const std::string_view added = after.substr(before.size());
+  return added == "\n" || added == "\r\n";
+}
+
+// Registering over a registry file changes only our own section: every other section reads as
+// before, and unregistering again gives the file back byte for byte (its last line ended, if it
+// was not).
 void ReadRegistry(std::string_view bytes) {
   static const ScratchFile kScratch;
   const std::string& path = kScratch.path();
   std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), std::ssize(bytes));
+  const std::string ours_name = "Orbelt.Fuzz";
+  const platform::Registry::Section ours{{"Path", "/fuzz/orbelt"}, {"Class", "Orbelt.COrbelt"}};
   try {
     platform::Registry registry(path);
+    if (registry.sections().contains(ours_name)) return;
     auto expected = registry.sections();
-    const platform::Registry::Section ours{{"Path", "/fuzz/orbelt"}, {"Class", "Orbelt.COrbelt"}};
-    registry.Set("Orbelt.Fuzz", ours);
+    expected[ours_name] = ours;
+    registry.Set(ours_name, ours);
     registry.Save();
-    expected["Orbelt.Fuzz"] = ours;
-    if (platform::Registry(path).sections() != expected) Fault("registering changed other sections");
+    platform::Registry registered(path);
+    if (registered.sections() != expected) Fault("registering changed other sections");
+    registered.Remove(ours_name);
+    registered.Save();
+    if (!GivenBack(bytes, kelvo::ReadFile(path))) Fault("unregistering did not give the file back");
   } catch (const std::logic_error&) {
     throw;
   } catch (const std::exception&) {

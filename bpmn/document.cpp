@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 
+#include "bpmn/well_formed.h"
 #include "kelvo/input.h"
 #include "platform/text.h"
 
@@ -74,28 +75,17 @@ Document::Document(std::string bytes, std::string file) : file_(std::move(file))
   if (const void* nul = std::memchr(buffer_.data(), 0, buffer_.size()))
     Fail(static_cast<const char*>(nul) - buffer_.data(), "the text holds a NUL character");
 
-  const unsigned options = pugi::parse_default | pugi::parse_doctype;
+  try {
+    CheckWellFormed(buffer_, start);
+  } catch (const Flaw& flaw) {
+    Fail(flaw.offset, flaw.message);
+  }
   const pugi::xml_parse_result result =
-      xml_.load_buffer_inplace(buffer_.data(), buffer_.size(), options, pugi::encoding_utf8);
+      xml_.load_buffer_inplace(buffer_.data(), buffer_.size(), pugi::parse_default, pugi::encoding_utf8);
   if (!result)
     Fail(static_cast<std::size_t>(result.offset),
          std::string("not well-formed XML: ") + result.description());
-  CheckDoctype();
   if (!Root()) Fail(buffer_.size(), "the file holds no XML element");
-}
-
-// Entity declarations and external subsets are refused outright: they are never resolved, and
-// a file that needs them is not one this reader can represent faithfully.
-void Document::CheckDoctype() const {
-  for (pugi::xml_node node = xml_.first_child(); node; node = node.next_sibling()) {
-    if (node.type() != pugi::node_doctype) continue;
-    const std::string_view text = node.value();
-    if (text.find("<!ENTITY") != std::string_view::npos)
-      Fail(node, "DOCTYPE with entity declarations is refused");
-    const std::string_view head = text.substr(0, text.find('['));
-    if (head.find("SYSTEM") != std::string_view::npos || head.find("PUBLIC") != std::string_view::npos)
-      Fail(node, "DOCTYPE with an external subset is refused");
-  }
 }
 
 std::size_t Document::OffsetOf(const char* text) const {
@@ -140,7 +130,10 @@ Name Scopes::Enter(pugi::xml_node node) {
                   : uri == kDcNamespace  ? Ns::kDc
                   : uri.empty()          ? Ns::kNone
                                          : Ns::kOther;
-    bindings_.push_back({name.size() > 5 ? name.substr(6) : std::string_view(), ns});
+    const std::string_view prefix = name.size() > 5 ? name.substr(6) : std::string_view();
+    const auto [innermost, first] = innermost_.try_emplace(prefix, bindings_.size());
+    bindings_.push_back({prefix, ns, first ? kNoBinding : innermost->second});
+    innermost->second = bindings_.size() - 1;
   }
   const std::string_view qualified = node.name();
   const std::size_t colon = qualified.find(':');
@@ -149,15 +142,20 @@ Name Scopes::Enter(pugi::xml_node node) {
 }
 
 void Scopes::Leave() {
+  for (std::size_t i = bindings_.size(); i > marks_.back(); --i) {
+    const Binding& binding = bindings_[i - 1];
+    if (binding.hidden == kNoBinding)
+      innermost_.erase(binding.prefix);
+    else
+      innermost_[binding.prefix] = binding.hidden;
+  }
   bindings_.resize(marks_.back());
   marks_.pop_back();
 }
 
 Ns Scopes::Resolve(pugi::xml_node node, std::string_view prefix) const {
-  // The innermost binding of the prefix wins.
-  const auto binding = std::find_if(bindings_.rbegin(), bindings_.rend(),
-                                    [prefix](const Binding& b) { return b.prefix == prefix; });
-  if (binding != bindings_.rend()) return binding->ns;
+  const auto binding = innermost_.find(prefix);
+  if (binding != innermost_.end()) return bindings_[binding->second].ns;
   if (prefix.empty()) return Ns::kNone;
   document_.Fail(node, "the namespace prefix \"" + std::string(prefix) + "\" is not declared");
 }

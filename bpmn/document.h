@@ -8,6 +8,7 @@
 #include <pugixml.hpp>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace bpmn {
@@ -43,8 +44,6 @@ class Document {
   std::size_t OffsetOf(const char* text) const;
 
  private:
-  void CheckDoctype() const;
-
   std::string file_;
   std::string buffer_;
   pugi::xml_document xml_;
@@ -59,14 +58,18 @@ class Scopes {
   void Leave();
 
  private:
+  static constexpr std::size_t kNoBinding = static_cast<std::size_t>(-1);
   struct Binding {
     std::string_view prefix;  // empty for the default namespace
     Ns ns;
+    std::size_t hidden;  // the binding of the same prefix that this one hides, or kNoBinding
   };
   Ns Resolve(pugi::xml_node node, std::string_view prefix) const;
 
   const Document& document_;
   std::vector<Binding> bindings_;
+  // Each prefix's innermost binding, so that a lookup does not grow with the bindings in scope.
+  std::unordered_map<std::string_view, std::size_t> innermost_;
   std::vector<std::size_t> marks_;
 };
 

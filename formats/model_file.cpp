@@ -196,64 +196,115 @@ void PutString(Json& object, const char* key, const std::u16string& value) {
   if (!value.empty()) object[key] = Utf8(value);
 }
 
-}  // namespace
+Json ElementJson(const ElementData& e) {
+  Json item = {{"id", e.id}, {"package", e.package}, {"parent", e.parent}, {"name", Utf8(e.name)}};
+  PutString(item, "key", e.key);
+  PutString(item, "stereotype", e.stereotype);
+  PutString(item, "metatype", e.metatype);
+  PutString(item, "baseType", e.base_type);
+  PutString(item, "notes", e.notes);
+  if (!e.tags.empty()) item["tags"] = TagsToJson(e.tags);
+  return item;
+}
 
-Json ModelToJson(const ModelData& model) {
+Json ConnectorJson(const ConnectorData& c) {
+  Json item = {{"id", c.id}, {"source", c.source}, {"target", c.target}};
+  PutString(item, "stereotype", c.stereotype);
+  PutString(item, "name", c.name);
+  PutString(item, "key", c.key);
+  if (!c.tags.empty()) item["tags"] = TagsToJson(c.tags);
+  return item;
+}
+
+Json DiagramJson(const DiagramData& d) {
+  Json item = {{"id", d.id},           {"package", d.package}, {"parent", d.parent},
+               {"name", Utf8(d.name)}, {"type", Utf8(d.type)}, {"placements", d.placements}};
+  if (!d.bounds.empty()) {
+    Json bounds = Json::array();
+    for (const auto& b : d.bounds) {
+      bounds.push_back(b ? Json::array({b->x, b->y, b->width, b->height}) : Json(nullptr));
+    }
+    item["bounds"] = bounds;
+  }
+  return item;
+}
+
+// The model's keys in order, with empty lists of elements, connectors and diagrams.
+Json Head(const ModelData& model) {
   Json out = Json::object();
   out["format"] = kModelFormat;
   out["host"] = {{"build", model.host.build}, {"modelLocation", Utf8(model.host.model_location)}};
   Json technologies = Json::array();
   for (const auto& t : model.technologies) technologies.push_back(Utf8(t));
   out["technologies"] = technologies;
-
   Json packages = Json::array();
   for (const auto& p : model.packages)
     packages.push_back({{"id", p.id}, {"name", Utf8(p.name)}, {"parent", p.parent}});
   out["packages"] = packages;
-
-  Json elements = Json::array();
-  for (const auto& e : model.elements) {
-    Json item = {{"id", e.id}, {"package", e.package}, {"parent", e.parent}, {"name", Utf8(e.name)}};
-    PutString(item, "key", e.key);
-    PutString(item, "stereotype", e.stereotype);
-    PutString(item, "metatype", e.metatype);
-    PutString(item, "baseType", e.base_type);
-    PutString(item, "notes", e.notes);
-    if (!e.tags.empty()) item["tags"] = TagsToJson(e.tags);
-    elements.push_back(std::move(item));
-  }
-  out["elements"] = elements;
-
-  Json connectors = Json::array();
-  for (const auto& c : model.connectors) {
-    Json item = {{"id", c.id}, {"source", c.source}, {"target", c.target}};
-    PutString(item, "stereotype", c.stereotype);
-    PutString(item, "name", c.name);
-    PutString(item, "key", c.key);
-    if (!c.tags.empty()) item["tags"] = TagsToJson(c.tags);
-    connectors.push_back(std::move(item));
-  }
-  out["connectors"] = connectors;
-
-  Json diagrams = Json::array();
-  for (const auto& d : model.diagrams) {
-    Json item = {{"id", d.id},           {"package", d.package}, {"parent", d.parent},
-                 {"name", Utf8(d.name)}, {"type", Utf8(d.type)}, {"placements", d.placements}};
-    if (!d.bounds.empty()) {
-      Json bounds = Json::array();
-      for (const auto& b : d.bounds) {
-        bounds.push_back(b ? Json::array({b->x, b->y, b->width, b->height}) : Json(nullptr));
-      }
-      item["bounds"] = bounds;
-    }
-    diagrams.push_back(std::move(item));
-  }
-  out["diagrams"] = diagrams;
+  out["elements"] = Json::array();
+  out["connectors"] = Json::array();
+  out["diagrams"] = Json::array();
   if (model.selected_package) out["selectedPackage"] = *model.selected_package;
   if (model.active_diagram) out["activeDiagram"] = *model.active_diagram;
   return out;
 }
 
-std::string WriteModel(const ModelData& model) { return Dump(ModelToJson(model), 2) + "\n"; }
+template <class Item, class ToJson>
+void Fill(Json& list, const std::vector<Item>& items, ToJson to_json) {
+  for (const auto& item : items) list.push_back(to_json(item));
+}
+
+// Appends the items as the whole tree would dump them as the list of one of the model's keys:
+// the list one level in, its items two.
+template <class Item, class ToJson>
+void AppendList(std::string& text, const std::vector<Item>& items, ToJson to_json) {
+  if (items.empty()) {
+    text += "[]";
+    return;
+  }
+  text += '[';
+  for (const auto& item : items) {
+    const std::string dumped = Dump(to_json(item), 2);
+    text += "\n    ";
+    for (std::size_t at = 0, end = 0; at < dumped.size(); at = end + 1) {
+      end = std::min(dumped.find('\n', at), dumped.size());
+      text.append(dumped, at, end - at);
+      if (end < dumped.size()) text += "\n    ";
+    }
+    text += ',';
+  }
+  text.back() = '\n';
+  text += "  ]";
+}
+
+}  // namespace
+
+Json ModelToJson(const ModelData& model) {
+  Json out = Head(model);
+  Fill(out["elements"], model.elements, ElementJson);
+  Fill(out["connectors"], model.connectors, ConnectorJson);
+  Fill(out["diagrams"], model.diagrams, DiagramJson);
+  return out;
+}
+
+// One element, connector and diagram at a time: the whole model as one JSON tree takes many
+// times the memory of the model itself. The head is dumped with the lists empty, and each empty
+// list is replaced by its items.
+std::string WriteModel(const ModelData& model) {
+  const std::string head = Dump(Head(model), 2) + "\n";
+  std::string text;
+  std::size_t copied = 0;
+  const auto list = [&](std::string_view key, const auto& items, auto to_json) {
+    const std::string empty = "\"" + std::string(key) + "\": []";
+    const std::size_t at = head.find(empty, copied) + empty.size() - 2;
+    text.append(head, copied, at - copied);
+    AppendList(text, items, to_json);
+    copied = at + 2;
+  };
+  list("elements", model.elements, ElementJson);
+  list("connectors", model.connectors, ConnectorJson);
+  list("diagrams", model.diagrams, DiagramJson);
+  return text.append(head, copied);
+}
 
 }  // namespace formats

@@ -2,6 +2,8 @@
 // and the encodings it must read.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "bpmn/import.h"
 #include "bpmn/import_fixture.h"
 
@@ -82,7 +84,37 @@ INSTANTIATE_TEST_SUITE_P(
         // A Latin-1 error position counts characters, so it matches what an editor shows.
         RefusalCase{"latin1_column_in_characters",
                     "<?xml version='1.0' encoding='ISO-8859-1'?>\n<definitions a='\xE4\xE4' <",
-                    "2:21: not well-formed XML"}),
+                    "2:21: not well-formed XML"},
+        // Not well-formed, though a lenient parser reads past it.
+        RefusalCase{"duplicate_attribute", kHead + "\n<process id='P' name='a' name='b'/></definitions>",
+                    "2:26: not well-formed XML: the attribute \"name\" is given twice"},
+        RefusalCase{"second_root", kHead + "</definitions>\n<definitions xmlns='" + kModelNs + "'/>",
+                    "2:1: not well-formed XML: a second root element"},
+        RefusalCase{"text_after_root", kHead + "</definitions>\nx",
+                    "2:1: not well-formed XML: text outside the root element"},
+        RefusalCase{"less_than_in_attribute", kHead + "\n<process id='P' name='a<b'/></definitions>",
+                    "2:24: not well-formed XML: a \"<\" in an attribute value"},
+        RefusalCase{"bare_ampersand_in_attribute", kHead + "\n<process id='P' name='a & b'/></definitions>",
+                    "2:25: not well-formed XML: a \"&\" that starts no reference"},
+        RefusalCase{"undefined_entity", kHead + "\n<process id='P'>&nbsp;</process></definitions>",
+                    "2:17: not well-formed XML: the entity \"nbsp\" is not defined"},
+        RefusalCase{"nul_reference", kHead + "\n<process id='P' name='a&#0;b'/></definitions>",
+                    "2:24: not well-formed XML: the character reference \"&#0;\" names no XML character"},
+        RefusalCase{"surrogate_reference", kHead + "\n<process id='P'>&#xD800;</process></definitions>",
+                    "2:17: not well-formed XML: the character reference \"&#xD800;\" names no XML character"},
+        RefusalCase{"control_reference", kHead + "\n<process id='P'>&#x1B;</process></definitions>",
+                    "2:17: not well-formed XML: the character reference \"&#x1B;\" names no XML character"},
+        RefusalCase{"huge_reference",
+                    kHead + "\n<process id='P'>&#99999999999999999999;</process></definitions>",
+                    "2:17: not well-formed XML: the character reference \"&#99999999999999999999;\" names no "
+                    "XML character"},
+        RefusalCase{"control_character", kHead + "\n<process id='P' name='a\x01'/></definitions>",
+                    "2:24: not well-formed XML: the control character U+0001 is not allowed"},
+        RefusalCase{"second_declaration",
+                    "<?xml version='1.0'?>\n<?xml version='1.0'?>" + kHead + "</definitions>",
+                    "2:1: not well-formed XML: an XML declaration must open the file"},
+        RefusalCase{"undeclared_prefix", kHead + "\n<process xmlns:a='' id='P'/></definitions>",
+                    "2:10: not well-formed XML: the prefix \"a\" is bound to no namespace"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BpmnImportHostile, EncodingsAreReadIntoUtf8) {
@@ -113,6 +145,18 @@ TEST(BpmnImportHostile, NestingWithinLimitIsRead) {
   ASSERT_EQ(model.elements.size(), 250u);
   for (std::size_t i = 1; i < model.elements.size(); ++i)
     EXPECT_EQ(model.elements[i].parent, model.elements[i - 1].id);
+}
+
+// A lookup does not grow with the namespace declarations in scope: scanning them all for each
+// element takes minutes here.
+TEST(BpmnImportHostile, ManyNamespaceDeclarationsAreReadQuickly) {
+  std::string text = "<definitions xmlns='" + kModelNs + "'";
+  for (int i = 0; i < 100000; ++i) text += " xmlns:p" + std::to_string(i) + "='urn:p'";
+  text += "><process id='P'>";
+  for (int i = 0; i < 10000; ++i) text += "<task/>";
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Import(text + "</process></definitions>").model.elements.size(), 10000u);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST(BpmnImportHostile, UnreadablePathsAreNamed) {

@@ -264,8 +264,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "<s:definitions xmlns:s='" + kModelNs +
                        "'><s:process id='P'><s:task id='T'/><x:task xmlns:x='urn:other' id='Foreign'/>"
                        "<s:extensionElements><s:task id='Hidden'/></s:extensionElements><task xmlns='" +
-                       kModelNs + "' id='Default'/></s:process></s:definitions>",
-                   {"elements: 1:T 2:Default"}}),
+                       kModelNs +
+                       "' id='Default'/><s:task xmlns:s='urn:other' id='Shadowed'/>"
+                       "<s:task id='Restored'/></s:process></s:definitions>",
+                   {"elements: 1:T 2:Default 3:Restored"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BpmnImport, PackageIsNamedAfterTheFileNotItsFolder) {

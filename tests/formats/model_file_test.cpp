@@ -164,6 +164,7 @@ TEST(ModelWriter, AWrittenModelReadsBackToTheSameData) {
   b.data().selected_package = 2;
 
   const std::string text = formats::WriteModel(b.data());
+  EXPECT_EQ(text, formats::Dump(formats::ModelToJson(b.data()), 2) + "\n");  // written a piece at a time
   const kelvo::ModelData back = formats::ParseModel(text, "written.json");
   EXPECT_EQ(formats::WriteModel(back), text);
   ASSERT_EQ(back.elements.size(), 3u);

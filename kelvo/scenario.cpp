@@ -47,38 +47,47 @@ void PlayHostStep(Session& session, platform::DispatchObject& addin, const Scena
 
 }  // namespace
 
-void PlayScenario(const Scenario& scenario, const platform::LoadedModule& module,
-                  const std::function<void(const PlayedStep&)>& on_step) {
+ScenarioPlayer::ScenarioPlayer(const Scenario& scenario, const platform::LoadedModule& module)
+    : trace_(scenario.trace), ui_(std::make_shared<platform::RecordingUserInterface>()) {
   std::optional<Interceptor> interceptor;
   if (scenario.trace || !scenario.faults.empty()) interceptor.emplace(scenario.trace, scenario.faults);
-  Session session(Host::Create(scenario.model, scenario.options), std::move(interceptor));
-  Host& host = session.host();
-  auto ui = std::make_shared<platform::RecordingUserInterface>();
-  platform::SetUserInterface(ui);
+  session_ =
+      std::make_unique<Session>(Host::Create(scenario.model, scenario.options), std::move(interceptor));
+  platform::SetUserInterface(ui_);
+  addin_ = module.CreateObject(kAddinProgId);
+}
 
-  {
-    const std::shared_ptr<platform::DispatchObject> addin = module.CreateObject(kAddinProgId);
-    for (const ScenarioStep& step : scenario.steps) {
-      ui->Clear();
-      if (session.interceptor()) session.interceptor()->TakeTrace();
-      PlayedStep entry;
-      entry.step = &step;
-      if (step.kind == ScenarioStep::Kind::kCall) {
-        PlayCall(session, *addin, step, entry);
-      } else {
-        PlayHostStep(session, *addin, step, entry);
-      }
-      entry.message_boxes = std::move(ui->message_boxes);
-      entry.dialogs = std::move(ui->dialogs);
-      entry.help = std::move(ui->help);
-      // Taken, not kept: a long session holds no more than one step's violations.
-      for (const Violation& violation : host.TakeViolations())
-        entry.violations.push_back(Resolve(host, violation));
-      if (scenario.trace) entry.calls = session.interceptor()->TakeTrace();
-      on_step(entry);
-    }
-  }  // the add-in object is destroyed here, before the module can be unloaded
-  ui->Clear();
+// The add-in object goes first, before the module can be unloaded.
+ScenarioPlayer::~ScenarioPlayer() {
+  addin_.reset();
+  ui_->Clear();
+}
+
+PlayedStep ScenarioPlayer::Play(const ScenarioStep& step) {
+  Host& host = session_->host();
+  ui_->Clear();
+  if (session_->interceptor()) session_->interceptor()->TakeTrace();
+  PlayedStep played;
+  played.step = &step;
+  if (step.kind == ScenarioStep::Kind::kCall) {
+    PlayCall(*session_, *addin_, step, played);
+  } else {
+    PlayHostStep(*session_, *addin_, step, played);
+  }
+  played.message_boxes = std::move(ui_->message_boxes);
+  played.dialogs = std::move(ui_->dialogs);
+  played.help = std::move(ui_->help);
+  // Taken, not kept: a long session holds no more than one step's violations.
+  for (const Violation& violation : host.TakeViolations())
+    played.violations.push_back(Resolve(host, violation));
+  if (trace_) played.calls = session_->interceptor()->TakeTrace();
+  return played;
+}
+
+void PlayScenario(const Scenario& scenario, const platform::LoadedModule& module,
+                  const std::function<void(const PlayedStep&)>& on_step) {
+  ScenarioPlayer player(scenario, module);
+  for (const ScenarioStep& step : scenario.steps) on_step(player.Play(step));
 }
 
 std::vector<PlayedStep> PlayScenario(const Scenario& scenario, const platform::LoadedModule& module) {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,8 @@
 #include "platform/ui.h"
 
 namespace kelvo {
+
+class Session;
 
 struct ScenarioStep {
   enum class Kind { kCall, kSelect, kOpen, kValidate };
@@ -59,6 +62,25 @@ struct PlayedStep {
   std::vector<ReportedViolation> violations;
   std::optional<std::vector<std::string>> calls;    // the host members used, when the scenario traces
   std::optional<std::vector<RunFailure>> failures;  // validate steps
+};
+
+// A scenario's host session in play, a step at a time: one COrbelt for the whole session, host
+// state carried from step to step, the recording user interface installed.
+class ScenarioPlayer {
+ public:
+  ScenarioPlayer(const Scenario& scenario, const platform::LoadedModule& module);
+  ~ScenarioPlayer();
+  ScenarioPlayer(const ScenarioPlayer&) = delete;
+  ScenarioPlayer& operator=(const ScenarioPlayer&) = delete;
+
+  // Plays `step`, which must outlive the result (it points to it).
+  PlayedStep Play(const ScenarioStep& step);
+
+ private:
+  bool trace_;
+  std::unique_ptr<Session> session_;
+  std::shared_ptr<platform::RecordingUserInterface> ui_;
+  std::shared_ptr<platform::DispatchObject> addin_;
 };
 
 // Plays the scenario against the add-in in `module`, handing each step to `on_step` when it

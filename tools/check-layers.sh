@@ -17,9 +17,10 @@ allowed() {
     bpmn) echo "host platform kelvo bpmn" ;;
     formats) echo "host platform kelvo formats" ;;
     cli) echo "host platform kelvo bpmn formats cli" ;;
+    fuzz) echo "host platform kelvo bpmn formats fuzz" ;;
   esac
 }
-for folder in host platform resources technology rules addin kelvo bpmn formats cli; do
+for folder in host platform resources technology rules addin kelvo bpmn formats cli fuzz; do
   [ -d "$folder" ] || continue
   for file in $(find "$folder" -name '*.h' -o -name '*.cpp'); do
     for used in $(sed -n 's/^#include "\([a-z_]*\)\/.*/\1/p' "$file" | sort -u); do

@@ -26,6 +26,7 @@ using TypeLibraryFn = const TypeLibraryInfo* (*)();
 using ResourcesFn = const ResourceDirectory* (*)();
 }  // namespace
 
+// Owns the handle: closes it once, and cannot be copied (a copy would close it twice).
 struct LoadedModule::Native {
   explicit Native(void* loaded) : handle(loaded) {}
   Native(const Native&) = delete;
@@ -209,11 +210,11 @@ std::string Registry::Text() const {
     if (change == changes_.end()) continue;
     text.append(text_, copied, span.begin - copied);
     copied = span.end;
-    if (change->second && !written.count(span.name)) render(span.name, *change->second);
+    if (change->second && !written.contains(span.name)) render(span.name, *change->second);
   }
   text.append(text_, copied);
   for (const auto& [name, entries] : changes_) {
-    if (!entries || written.count(name)) continue;
+    if (!entries || written.contains(name)) continue;
     if (!text.empty() && text.back() != '\n') text += line_end_;
     render(name, *entries);
   }

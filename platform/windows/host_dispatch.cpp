@@ -3,7 +3,6 @@
 // is served.
 #include "platform/windows/host_dispatch.h"
 
-#include <atomic>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "platform/windows/counted_dispatch.h"
 
 namespace platform::windows {
 
@@ -184,29 +184,12 @@ bool Answers(host::MemberKind kind, WORD flags) {
   return false;
 }
 
-class HostDispatch final : public IDispatch {
+class HostDispatch final : public CountedDispatch {
  public:
   explicit HostDispatch(std::shared_ptr<host::Object> object)
-      : object_(std::move(object)), served_(Find(*object_)) {}
+      : CountedDispatch(kServedObjectId), object_(std::move(object)), served_(Find(*object_)) {}
 
   const std::shared_ptr<host::Object>& object() const { return object_; }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
-    if (out == nullptr) return E_POINTER;
-    if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDispatch) || IsEqualIID(id, kServedObjectId)) {
-      AddRef();
-      *out = static_cast<IDispatch*>(this);
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
 
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     if (count == nullptr) return E_POINTER;
@@ -265,7 +248,7 @@ class HostDispatch final : public IDispatch {
   }
 
  private:
-  ~HostDispatch() = default;
+  ~HostDispatch() override = default;
 
   static HRESULT Fail(const CallError& error, EXCEPINFO* exception) {
     if (exception == nullptr) return ResultCodeOf(error.kind);
@@ -273,7 +256,6 @@ class HostDispatch final : public IDispatch {
     return DISP_E_EXCEPTION;
   }
 
-  std::atomic<ULONG> references_{1};
   std::shared_ptr<host::Object> object_;
   Served served_;
 };

@@ -13,6 +13,7 @@
 #include "platform/text.h"
 #include "platform/windows/automation_values.h"
 #include "platform/windows/component/server.h"
+#include "platform/windows/counted_dispatch.h"
 
 namespace platform {
 
@@ -33,29 +34,11 @@ constexpr char16_t kSource[] = u"Orbelt";
 std::u16string Wide(std::string_view text) { return FromUtf8(text); }
 
 // IDispatch over one automation object, described by its class's default interface.
-class AutomationDispatch final : public IDispatch {
+class AutomationDispatch final : public CountedDispatch {
  public:
   AutomationDispatch(std::shared_ptr<DispatchObject> object, ITypeInfo* info)
-      : object_(std::move(object)), info_(info) {
+      : CountedDispatch(GuidOf(*info)), object_(std::move(object)), info_(info) {
     info_->AddRef();
-    interface_id_ = GuidOf(*info_);
-  }
-  AutomationDispatch(const AutomationDispatch&) = delete;
-  AutomationDispatch& operator=(const AutomationDispatch&) = delete;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
-    if (out == nullptr) return E_POINTER;
-    *out = nullptr;
-    if (id != IID_IUnknown && id != IID_IDispatch && id != interface_id_) return E_NOINTERFACE;
-    *out = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
   }
 
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -90,7 +73,7 @@ class AutomationDispatch final : public IDispatch {
   }
 
  private:
-  ~AutomationDispatch() { info_->Release(); }
+  ~AutomationDispatch() override { info_->Release(); }
 
   // Converts the arguments (rgvarg holds them last first), calls, writes every by-reference
   // argument back and converts the result.
@@ -118,8 +101,6 @@ class AutomationDispatch final : public IDispatch {
 
   std::shared_ptr<DispatchObject> object_;
   ITypeInfo* info_;
-  IID interface_id_{};
-  std::atomic<ULONG> references_{1};
 };
 
 // The factory of one creatable class; it lives as long as the module.

@@ -8,11 +8,9 @@
 set -e
 program_dir=$(cd "$(dirname "$1")" && pwd)
 display="${ORBELT_WINE_DISPLAY:-null}"
-if [ "$display" = x11 ]; then
-  export WINEPREFIX="${ORBELT_WINEPREFIX:-$program_dir/wineprefix-x11}"
-else
-  export WINEPREFIX="${ORBELT_WINEPREFIX:-$program_dir/wineprefix}"
-fi
+export WINEPREFIX="${ORBELT_WINEPREFIX:-$program_dir/wineprefix}"
+# A prefix keeps its display driver, so the X display gets a prefix of its own.
+[ "$display" = x11 ] && WINEPREFIX="$WINEPREFIX-x11"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES-hhctrl.ocx=n,b}"
 if [ ! -f "$WINEPREFIX/.orbelt-ready" ]; then
@@ -32,6 +30,7 @@ if [ ! -f "$WINEPREFIX/.orbelt-ready" ]; then
   ) 9>"$WINEPREFIX.lock"
 fi
 if [ "$display" = x11 ]; then
-  exec xvfb-run -a wine "$@"
+  # Wine's services end before the display goes, so that none of them reports a lost connection.
+  exec xvfb-run -a sh -c 'wine "$@"; status=$?; wineserver -k; exit $status' wine-run "$@"
 fi
 exec wine "$@"

@@ -59,9 +59,11 @@ class DispatchClient {
     if (FAILED(code)) Throw(code, &exception);
   }
 
-  // A string result kept by the adapter, for members that return their string by reference.
+  // A string result kept by the adapter, for members that return their string by reference. Only
+  // early-bound members do, and their names are literals, so the name itself is the key: no copy
+  // of it on every read.
   const std::u16string& Keep(std::u16string_view member, std::u16string value) {
-    auto& slot = kept_[std::u16string(member)];
+    auto& slot = kept_[member];
     slot = std::move(value);
     return slot;
   }
@@ -73,7 +75,7 @@ class DispatchClient {
   }
 
   IDispatch* dispatch_;
-  std::unordered_map<std::u16string, std::u16string> kept_;
+  std::unordered_map<std::u16string_view, std::u16string> kept_;
 };
 
 template <class I>
